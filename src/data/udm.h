@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+#include "Dataset.h"
+#include "DbConnection.h"
+
+// The logged-in user.
+struct TUser {
+    int role_id = 0;
+    QString role_name;
+    int emp_id = 0;
+    QString name;
+    bool isSuper = false;
+};
+
+// The data module: owns the program's one database connection, the company
+// settings, the logged-in user with the rights of that user's role, the
+// operation log writer and the per-connection temporary tables.
+class TfrmDM : public QObject {
+    Q_OBJECT
+public:
+    explicit TfrmDM(const ConnectionSettings &settings = ConnectionSettings::fixed(), QObject *parent = nullptr);
+    ~TfrmDM() override;
+
+    // The single instance (created at start-up).
+    static TfrmDM &instance();
+    static bool exists();
+
+    void DataModuleCreate();
+    void DataModuleDestroy();
+
+    void getCompanyInfo();
+    void initStoreGoods();
+    void execSQL(const QString &sql);
+    double formatFloat(double val, int flag) const;
+    void writeLog(const QString &module, const QString &action);
+    bool checkUserRight(const QString &module, const QString &rightName) const;
+    // Runs the login dialog; true when it was closed with OK.
+    bool doLogin();
+
+    // Loads the rights rows of a role (at login).
+    void loadRoleRights(int roleId);
+    // The login dialog is built by the application layer, which registers how to run it.
+    void setLoginRunner(std::function<bool()> runner) { m_loginRunner = std::move(runner); }
+
+    bool isConnected() const { return FDConnection1.isOpen(); }
+
+    DbConnection FDConnection1;
+    Dataset fdCompany;
+    Dataset FDRoleRight;
+    Dataset user_log;
+    Dataset FDQuery1;
+    Dataset fdHeart;
+    QTimer Timer1;
+    std::optional<TUser> user;
+
+public slots:
+    void Timer1Timer();
+
+private:
+    ConnectionSettings m_settings;
+    std::function<bool()> m_loginRunner;
+};
