@@ -91,6 +91,7 @@ void Dataset::open()
         close();
     QSqlQuery q = m_db.read(m_sql);
     const QSqlRecord rec = q.record();
+    emit aboutToReset();
     m_fields.clear();
     m_fieldIndex.clear();
     for (int i = 0; i < rec.count(); ++i) {
@@ -139,6 +140,7 @@ void Dataset::open()
 
 void Dataset::close()
 {
+    emit aboutToReset();
     m_rows.clear();
     m_deleted.clear();
     m_current = -1;
@@ -281,8 +283,9 @@ void Dataset::append()
         r.values.append(f.clientOnly ? f.defaultValue : QVariant());
     r.original = r.values;
     r.status = UpdateStatus::Inserted;
+    const int row = m_rows.size();
+    emit rowAboutToBeInserted(row);
     m_rows.append(r);
-    const int row = m_rows.size() - 1;
     emit rowInserted(row);
     setCurrent(row);
     m_backup = Row();
@@ -333,6 +336,7 @@ void Dataset::cancel()
         return;
     if (m_state == State::Insert) {
         const int row = m_current;
+        emit rowAboutToBeRemoved(row);
         m_rows.removeAt(row);
         m_current = -1;
         emit rowRemoved(row);
@@ -365,6 +369,7 @@ bool Dataset::deleteRecord()
         r.status = UpdateStatus::Deleted;
         m_deleted.append({row, r});
     }
+    emit rowAboutToBeRemoved(row);
     m_rows.removeAt(row);
     m_current = -1;
     emit rowRemoved(row);
@@ -574,6 +579,7 @@ void Dataset::cancelUpdates()
         kept.insert(qBound(0, it->first, static_cast<int>(kept.size())), r);
     }
     m_deleted.clear();
+    emit aboutToReset();
     m_rows = kept;
     m_current = m_rows.isEmpty() ? -1 : 0;
     emit rowsReset();

@@ -113,8 +113,12 @@ signals:
     void stateChanged(Dataset::State state);
     void currentRowChanged(int row);
     void rowChanged(int row);
+    // Structural changes come in pairs, so item models can follow them.
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
+    void aboutToReset();
     void rowsReset();
 
 private:

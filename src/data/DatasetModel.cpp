@@ -3,19 +3,15 @@
 DatasetModel::DatasetModel(Dataset *dataset, QObject *parent) : QAbstractTableModel(parent), m_ds(dataset)
 {
     syncColumnsWithFields();
+    connect(m_ds, &Dataset::aboutToReset, this, [this] { beginResetModel(); });
     connect(m_ds, &Dataset::rowsReset, this, [this] {
-        beginResetModel();
         syncColumnsWithFields();
         endResetModel();
     });
-    connect(m_ds, &Dataset::rowInserted, this, [this](int row) {
-        beginInsertRows({}, row, row);
-        endInsertRows();
-    });
-    connect(m_ds, &Dataset::rowRemoved, this, [this](int row) {
-        beginRemoveRows({}, row, row);
-        endRemoveRows();
-    });
+    connect(m_ds, &Dataset::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(m_ds, &Dataset::rowInserted, this, [this] { endInsertRows(); });
+    connect(m_ds, &Dataset::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(m_ds, &Dataset::rowRemoved, this, [this] { endRemoveRows(); });
     connect(m_ds, &Dataset::rowChanged, this, [this](int row) {
         if (row >= 0 && row < rowCount() && columnCount() > 0)
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
