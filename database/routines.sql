@@ -96,13 +96,27 @@ BEGIN
     fn_goods_filter('d.goods_id', p_class, p_goods), ')');
 END$$
 
+-- Runs one generated statement. Grouping a whole history needs internal
+-- temporary tables larger than the server's default in-memory limit; spilling
+-- them to disk would triple the time, so the limit is raised for this
+-- statement only and restored afterwards, also when the statement fails.
 CREATE PROCEDURE sp_run_text(IN p_sql TEXT)
 BEGIN
+  DECLARE v_tmp_size BIGINT UNSIGNED DEFAULT @@SESSION.tmp_table_size;
+  DECLARE v_heap_size BIGINT UNSIGNED DEFAULT @@SESSION.max_heap_table_size;
+  DECLARE EXIT HANDLER FOR SQLEXCEPTION
+  BEGIN
+    SET SESSION tmp_table_size = v_tmp_size, SESSION max_heap_table_size = v_heap_size;
+    RESIGNAL;
+  END;
+  SET SESSION tmp_table_size = GREATEST(v_tmp_size, 268435456),
+      SESSION max_heap_table_size = GREATEST(v_heap_size, 268435456);
   SET @ck_sql = p_sql;
   PREPARE ck_stmt FROM @ck_sql;
   EXECUTE ck_stmt;
   DEALLOCATE PREPARE ck_stmt;
   SET @ck_sql = NULL;
+  SET SESSION tmp_table_size = v_tmp_size, SESSION max_heap_table_size = v_heap_size;
 END$$
 
 -- A period needs both ends: a missing date would silently select nothing.
@@ -116,10 +130,7 @@ END$$
 -- Stock on hand per goods and warehouse into temp_store_goods.
 CREATE PROCEDURE sp_store_goods(IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
-  CREATE TEMPORARY TABLE IF NOT EXISTS temp_store_goods (
-    id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
-    quantity decimal(20,10) DEFAULT NULL, amount decimal(20,10) DEFAULT NULL, PRIMARY KEY (id));
-  DELETE FROM temp_store_goods;
+  CALL sp_reset_temp_store_goods();
   CALL sp_run_text(CONCAT(
     'INSERT INTO temp_store_goods (goods_id, store_id, quantity, amount)',
     ' SELECT goods_id, store_id, SUM(q), SUM(a) FROM (',
@@ -127,21 +138,14 @@ BEGIN
     '   UNION ALL',
     '   SELECT goods_id, store_id, SUM(q), SUM(a) FROM ', fn_stock_moves(NULL, NULL, p_store, p_class, p_goods), ' v',
     '   GROUP BY goods_id, store_id',
-    ' ) t GROUP BY goods_id, store_id ORDER BY goods_id, store_id'));
+    ' ) t GROUP BY goods_id, store_id'));
 END$$
 
 -- Movement summary for [p_start, p_end) per goods and warehouse into temp_store_hz2.
 CREATE PROCEDURE sp_store_hz(IN p_start DATE, IN p_end DATE, IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
   CALL sp_check_period(p_start, p_end);
-  CREATE TEMPORARY TABLE IF NOT EXISTS temp_store_hz2 (
-    id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
-    start_quantity decimal(20,10) DEFAULT NULL, start_amount decimal(20,10) DEFAULT NULL,
-    in_quantity decimal(20,10) DEFAULT NULL, in_amount decimal(20,10) DEFAULT NULL,
-    out_quantity decimal(20,10) DEFAULT NULL, end_quantity decimal(20,10) DEFAULT NULL,
-    end_amount decimal(20,10) DEFAULT NULL, out_amount decimal(20,10) DEFAULT NULL,
-    sign int DEFAULT NULL, PRIMARY KEY (id));
-  DELETE FROM temp_store_hz2;
+  CALL sp_reset_temp_store_hz2();
   CALL sp_run_text(CONCAT(
     'INSERT INTO temp_store_hz2 (goods_id, store_id, start_quantity, start_amount, in_quantity, in_amount,',
     '   out_quantity, out_amount, end_quantity, end_amount)',
@@ -164,10 +168,35 @@ BEGIN
     ' ORDER BY goods_id, store_id'));
 END$$
 
+-- Every routine starts its result table afresh: a new, empty table is
+-- cheaper than deleting a large earlier result, whose pages a later small
+-- query would still have to scan. The client creates temp_store_goods and
+-- temp_store_hz2 at start-up; they are rebuilt here with the same columns.
+CREATE PROCEDURE sp_reset_temp_store_goods()
+BEGIN
+  DROP TEMPORARY TABLE IF EXISTS temp_store_goods;
+  CREATE TEMPORARY TABLE temp_store_goods (
+    id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
+    quantity decimal(20,10) DEFAULT NULL, amount decimal(20,10) DEFAULT NULL,
+    PRIMARY KEY (id)) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+END$$
+
+CREATE PROCEDURE sp_reset_temp_store_hz2()
+BEGIN
+  DROP TEMPORARY TABLE IF EXISTS temp_store_hz2;
+  CREATE TEMPORARY TABLE temp_store_hz2 (
+    id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
+    start_quantity decimal(20,10) DEFAULT NULL, start_amount decimal(20,10) DEFAULT NULL,
+    in_quantity decimal(20,10) DEFAULT NULL, in_amount decimal(20,10) DEFAULT NULL,
+    out_quantity decimal(20,10) DEFAULT NULL, end_quantity decimal(20,10) DEFAULT NULL,
+    end_amount decimal(20,10) DEFAULT NULL, out_amount decimal(20,10) DEFAULT NULL,
+    sign int DEFAULT NULL, PRIMARY KEY (id)) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+END$$
+
 -- Result tables shared by name with every client: each call fills a
 -- temporary table of the same name, private to the calling connection, which
 -- hides the shared table from that connection only.
-CREATE PROCEDURE sp_private_store_mx()
+CREATE PROCEDURE sp_reset_store_mx()
 BEGIN
   DROP TEMPORARY TABLE IF EXISTS tb_store_mx;
   CREATE TEMPORARY TABLE tb_store_mx (
@@ -183,7 +212,7 @@ BEGIN
     PRIMARY KEY (id)) DEFAULT CHARSET=utf8mb4;
 END$$
 
-CREATE PROCEDURE sp_private_borrow_goods()
+CREATE PROCEDURE sp_reset_borrow_goods()
 BEGIN
   DROP TEMPORARY TABLE IF EXISTS tb_borrow_goods;
   CREATE TEMPORARY TABLE tb_borrow_goods (
@@ -198,7 +227,7 @@ END$$
 CREATE PROCEDURE sp_store_mx(IN p_start DATE, IN p_end DATE, IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
   CALL sp_check_period(p_start, p_end);
-  CALL sp_private_store_mx();
+  CALL sp_reset_store_mx();
   CALL sp_run_text(CONCAT(
     'INSERT INTO tb_store_mx (goods_id, store_id, store_name, reason, create_date, bill_no, original_bill_no,',
     '   customer, depart, emp_name, creator, memo, detail_memo, sign,',
@@ -242,7 +271,7 @@ END$$
 CREATE PROCEDURE sp_fill_borrow(IN p_opening_kind INT, IN p_settling_kind INT, IN p_factor INT,
                                 IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
-  CALL sp_private_borrow_goods();
+  CALL sp_reset_borrow_goods();
   CALL sp_run_text(CONCAT(
     'INSERT INTO tb_borrow_goods (goods_id, store_id, quantity, amount)',
     ' SELECT goods_id, store_id, ', p_factor, ' * SUM(q), ', p_factor, ' * SUM(a)',
