@@ -332,6 +332,8 @@ CREATE TABLE tb_bill_no (
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
 -- Result tables of the stock routines -------------------------------------------
+-- Each routine fills a temporary table of the same name and shape on the
+-- calling connection, so these shared tables only give other clients an empty result.
 
 CREATE TABLE tb_borrow_goods (
   id int NOT NULL AUTO_INCREMENT,
@@ -346,16 +348,16 @@ CREATE TABLE tb_store_mx (
   id int NOT NULL AUTO_INCREMENT,
   goods_id int DEFAULT NULL,
   store_id int DEFAULT NULL,
-  store_name varchar(20) DEFAULT NULL,
+  store_name varchar(30) DEFAULT NULL,
   reason varchar(20) DEFAULT NULL,
   create_date datetime DEFAULT NULL,
   bill_no varchar(30) DEFAULT NULL,
   original_bill_no varchar(30) DEFAULT NULL,
   customer varchar(50) DEFAULT NULL,
   depart varchar(50) DEFAULT NULL,
-  emp_name varchar(20) DEFAULT NULL,
-  creator varchar(20) DEFAULT NULL,
-  memo varchar(50) DEFAULT NULL,
+  emp_name varchar(30) DEFAULT NULL,
+  creator varchar(30) DEFAULT NULL,
+  memo varchar(255) DEFAULT NULL,
   detail_memo varchar(50) DEFAULT NULL,
   sign int DEFAULT NULL,
   in_quantity decimal(20,10) DEFAULT NULL,
