@@ -10,8 +10,97 @@ import json
 import sys
 
 
+FREE, END, FATSECT, DIFSECT = 0xFFFFFFFF, 0xFFFFFFFE, 0xFFFFFFFD, 0xFFFFFFFC
+
+
+def check_compound_file(path):
+    """Checks the container strictly: every sector belongs to exactly one chain
+    or table, the DIFAT chain is complete and terminated, streams have the
+    lengths their sizes need."""
+    import struct
+    data = open(path, "rb").read()
+    assert data[:8] == bytes.fromhex("D0CF11E0A1B11AE1"), "signature"
+    assert len(data) % 512 == 0, "file is not whole sectors"
+    (_, major, order, shift, mini_shift) = struct.unpack_from("<5H", data, 24)
+    assert (major, order, shift, mini_shift) == (3, 0xFFFE, 9, 6), "version 3 header"
+    (n_fat, first_dir, _, cutoff, first_minifat, n_minifat, first_difat, n_difat) = struct.unpack_from("<8I", data, 44)
+    assert cutoff == 4096
+    header_difat = struct.unpack_from("<109I", data, 76)
+    nsect = len(data) // 512 - 1
+
+    def sector(i):
+        assert 0 <= i < nsect, "sector %d outside the file" % i
+        return data[512 * (i + 1):512 * (i + 2)]
+
+    fat_sectors = [s for s in header_difat[:min(n_fat, 109)]]
+    assert all(s == FREE for s in header_difat[min(n_fat, 109):]), "unused header DIFAT slots must be free"
+    difat_sectors = []
+    d = first_difat
+    for _ in range(n_difat):
+        difat_sectors.append(d)
+        ids = struct.unpack("<128I", sector(d))
+        take = min(127, n_fat - len(fat_sectors))
+        fat_sectors += ids[:take]
+        assert all(s == FREE for s in ids[take:127]), "unused DIFAT slots must be free"
+        d = ids[127]
+    assert d == END, "DIFAT chain not terminated"
+    assert len(fat_sectors) == n_fat, "FAT sector count"
+    fat = []
+    for s in fat_sectors:
+        fat += struct.unpack("<128I", sector(s))
+    assert all(e == FREE for e in fat[nsect:]), "FAT entries beyond the file must be free"
+    assert all(fat[s] == FATSECT for s in fat_sectors), "FAT sectors marked"
+    assert all(fat[s] == DIFSECT for s in difat_sectors), "DIFAT sectors marked"
+    owner = {}
+    for s in fat_sectors + difat_sectors:
+        assert s not in owner, "sector %d used twice" % s
+        owner[s] = "table"
+
+    def chain(start, what):
+        out = []
+        s = start
+        while s != END:
+            assert s < nsect and s not in owner, "%s chain broken at %d" % (what, s)
+            owner[s] = what
+            out.append(s)
+            s = fat[s]
+        return out
+
+    directory = b"".join(sector(s) for s in chain(first_dir, "directory"))
+    entries = {}
+    for i in range(len(directory) // 128):
+        e = directory[128 * i:128 * (i + 1)]
+        name_len, kind = struct.unpack_from("<HB", e, 64)
+        name = e[:max(0, name_len - 2)].decode("utf-16-le")
+        start, size = struct.unpack_from("<IQ", e, 116)
+        if kind:
+            entries[name] = (kind, start, size)
+    root_kind, root_start, root_size = entries["Root Entry"]
+    assert root_kind == 5
+    kind, start, size = entries["Workbook"]
+    assert kind == 2
+    if size >= 4096:
+        assert len(chain(start, "stream")) == (size + 511) // 512, "stream chain length"
+    else:
+        assert len(chain(root_start, "mini stream")) == (root_size + 511) // 512, "mini stream chain length"
+        minifat_sectors = chain(first_minifat, "mini FAT")
+        assert len(minifat_sectors) == n_minifat
+        minifat = []
+        for s in minifat_sectors:
+            minifat += struct.unpack("<128I", sector(s))
+        s, count = start, 0
+        while s != END:
+            s, count = minifat[s], count + 1
+        assert count == (size + 63) // 64, "mini chain length"
+    assert sorted(owner) == list(range(nsect)), "sectors that belong to nothing"
+    for s in range(nsect):
+        if s not in fat_sectors and s not in difat_sectors:
+            assert fat[s] not in (FREE, FATSECT, DIFSECT), "data sector %d not allocated" % s
+
+
 def read_xls(path):
     import xlrd
+    check_compound_file(path)
     book = xlrd.open_workbook(path, formatting_info=True)
     sheet = book.sheet_by_index(0)
     rows = []
