@@ -80,27 +80,74 @@ def check_compound_file(path):
     kind, start, size = entries["Workbook"]
     assert kind == 2
     if size >= 4096:
-        assert len(chain(start, "stream")) == (size + 511) // 512, "stream chain length"
+        sectors = chain(start, "stream")
+        assert len(sectors) == (size + 511) // 512, "stream chain length"
+        stream = b"".join(sector(s) for s in sectors)[:size]
     else:
-        assert len(chain(root_start, "mini stream")) == (root_size + 511) // 512, "mini stream chain length"
+        root_sectors = chain(root_start, "mini stream")
+        assert len(root_sectors) == (root_size + 511) // 512, "mini stream chain length"
+        mini = b"".join(sector(s) for s in root_sectors)
         minifat_sectors = chain(first_minifat, "mini FAT")
         assert len(minifat_sectors) == n_minifat
         minifat = []
         for s in minifat_sectors:
             minifat += struct.unpack("<128I", sector(s))
-        s, count = start, 0
+        s, pieces = start, []
         while s != END:
-            s, count = minifat[s], count + 1
-        assert count == (size + 63) // 64, "mini chain length"
+            pieces.append(mini[64 * s:64 * (s + 1)])
+            s = minifat[s]
+        assert len(pieces) == (size + 63) // 64, "mini chain length"
+        stream = b"".join(pieces)[:size]
     assert sorted(owner) == list(range(nsect)), "sectors that belong to nothing"
     for s in range(nsect):
         if s not in fat_sectors and s not in difat_sectors:
             assert fat[s] not in (FREE, FATSECT, DIFSECT), "data sector %d not allocated" % s
+    return stream
+
+
+def check_string_index(stream):
+    """Walks SST and its CONTINUE records and checks that EXTSST points at the
+    start of every n-th string (absolute position and offset in its record)."""
+    import struct
+    records, pos = [], 0
+    while pos + 4 <= len(stream):
+        kind, length = struct.unpack_from("<HH", stream, pos)
+        assert length <= 8224, "record longer than 8224 bytes"
+        records.append((kind, pos, stream[pos + 4:pos + 4 + length]))
+        pos += 4 + length
+    first = next(i for i, r in enumerate(records) if r[0] == 0x00FC)
+    total, unique = struct.unpack_from("<II", records[first][2], 0)
+    k, o, starts = first, 8, []
+    for _ in range(unique):
+        if o == len(records[k][2]):
+            k, o = k + 1, 0
+            assert records[k][0] == 0x003C, "SST continues in a CONTINUE record"
+        data = records[k][2]
+        assert o + 3 <= len(data), "string header split between records"
+        starts.append((records[k][1] + 4 + o, 4 + o))
+        cch, flags = struct.unpack_from("<HB", data, o)
+        assert flags & 0x0C == 0
+        o, remaining = o + 3, cch * (2 if flags & 1 else 1)
+        while remaining:
+            if o == len(records[k][2]):
+                k, o = k + 1, 1
+                assert records[k][0] == 0x003C, "string continues in a CONTINUE record"
+                data = records[k][2]
+                flags = data[0]
+            take = min(len(data) - o, remaining)
+            assert not (flags & 1) or take % 2 == 0, "character split between records"
+            o, remaining = o + take, remaining - take
+    assert o == len(records[k][2]), "bytes left after the last string"
+    assert records[k + 1][0] == 0x00FF, "EXTSST follows the strings"
+    ext = records[k + 1][2]
+    per_bucket = struct.unpack_from("<H", ext, 0)[0]
+    buckets = [struct.unpack_from("<IH", ext, 2 + 8 * i) for i in range((len(ext) - 2) // 8)]
+    assert buckets == starts[::per_bucket], "EXTSST does not point at the strings"
 
 
 def read_xls(path):
     import xlrd
-    check_compound_file(path)
+    check_string_index(check_compound_file(path))
     book = xlrd.open_workbook(path, formatting_info=True)
     sheet = book.sheet_by_index(0)
     rows = []
