@@ -3,17 +3,23 @@
 DatasetModel::DatasetModel(Dataset *dataset, QObject *parent) : QAbstractTableModel(parent), m_ds(dataset)
 {
     syncColumnsWithFields();
+    // The dataset announces row changes after making them, so the model keeps
+    // its own count: views must see the old count until the change is announced.
+    m_rowCount = m_ds->recordCount();
     connect(m_ds, &Dataset::rowsReset, this, [this] {
         beginResetModel();
         syncColumnsWithFields();
+        m_rowCount = m_ds->recordCount();
         endResetModel();
     });
     connect(m_ds, &Dataset::rowInserted, this, [this](int row) {
         beginInsertRows({}, row, row);
+        ++m_rowCount;
         endInsertRows();
     });
     connect(m_ds, &Dataset::rowRemoved, this, [this](int row) {
         beginRemoveRows({}, row, row);
+        --m_rowCount;
         endRemoveRows();
     });
     connect(m_ds, &Dataset::rowChanged, this, [this](int row) {
@@ -49,7 +55,7 @@ void DatasetModel::setColumnReadOnly(const QString &fieldName, bool on)
 
 int DatasetModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_ds->recordCount();
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 int DatasetModel::columnCount(const QModelIndex &parent) const
@@ -65,7 +71,8 @@ bool DatasetModel::isBoolean(int column) const
 
 QVariant DatasetModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_ds->recordCount() || index.column() >= m_columns.size())
+    if (!index.isValid() || index.row() >= m_rowCount || index.row() >= m_ds->recordCount() ||
+        index.column() >= m_columns.size())
         return {};
     const QString &name = m_columns[index.column()];
     if (!m_ds->hasField(name))

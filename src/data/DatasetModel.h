@@ -42,5 +42,6 @@ private:
     QStringList m_captions;
     bool m_explicitColumns = false;
     bool m_readOnly = false;
+    int m_rowCount = 0;
     QSet<QString> m_readOnlyColumns;
 };

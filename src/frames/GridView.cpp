@@ -309,6 +309,7 @@ void GridView::setGroupField(const QString &field)
     m_groupField = field;
     const int column = columnOf(field);
     auto *groups = groupModelOf(m_table);
+    QAbstractItemModel *shown = m_table->model();
     if (column < 0) {
         if (groups) {
             m_table->setModel(m_filter);
@@ -323,8 +324,9 @@ void GridView::setGroupField(const QString &field)
         }
         groups->setGroupColumn(column);
     }
-    connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { onViewCurrentChanged(current); }, Qt::UniqueConnection);
+    if (m_table->model() != shown) // a new model comes with a new selection model
+        connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this](const QModelIndex &current) { onViewCurrentChanged(current); });
     rebuildGroups();
     syncCurrentFromDataset();
 }

@@ -7,6 +7,7 @@
 #include "uRecordEdit.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLayout>
 #include <QMenu>
 #include <QSplitter>
