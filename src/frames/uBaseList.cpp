@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <stdexcept>
 
@@ -87,7 +88,8 @@ QString TfrmBaseList::layoutFile() const { return layoutFolder() + QLatin1Char('
 void TfrmBaseList::buildToolBar()
 {
     dxBarManager1Bar1 = new QToolBar(this);
-    dxBarManager1Bar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Captions only, so that the whole bar fits even an 800-pixel picker; navigation shows pictures.
+    dxBarManager1Bar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     dxBarManager1Bar1->setIconSize(QSize(16, 16));
     QStyle *st = style();
     auto add = [this, st](const QString &name, const QString &text, QStyle::StandardPixmap icon, auto handler) {
@@ -96,9 +98,10 @@ void TfrmBaseList::buildToolBar()
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    auto picture = [](QAction *a, const QString &tip) {
+    auto picture = [this](QAction *a, const QString &tip) {
         a->setToolTip(tip);
-        a->setIconText(QString());
+        if (auto *button = qobject_cast<QToolButton *>(dxBarManager1Bar1->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
         return a;
     };
     btnFirst = picture(add(QStringLiteral("btnFirst"), QStringLiteral("第一条"), QStyle::SP_MediaSkipBackward,
@@ -143,9 +146,10 @@ void TfrmBaseList::showEvent(QShowEvent *event)
         return;
     m_shown = true;
     m_layoutRestored = true;
-    cxGrid1->restoreLayout(layoutFile());
+    const bool restored = cxGrid1->restoreLayout(layoutFile());
     opendata();
-    if (cxGrid1->autoWidth())
+    // Without a saved layout the columns start fitted to what they show.
+    if (cxGrid1->autoWidth() || !restored)
         cxGrid1->fitColumns();
     updateAutoWidthButton();
 }
