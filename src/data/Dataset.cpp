@@ -130,9 +130,8 @@ void Dataset::open()
     }
     m_state = State::Browse;
     m_current = m_rows.isEmpty() ? -1 : 0;
-    if (onCalcFields)
-        for (int i = 0; i < m_rows.size(); ++i)
-            onCalcFields(*this, i);
+    for (int i = 0; i < m_rows.size(); ++i)
+        calc(i);
     emit rowsReset();
     emit stateChanged(m_state);
     emit currentRowChanged(m_current);
@@ -241,7 +240,11 @@ void Dataset::setClientValue(int row, const QString &name, const QVariant &v)
     if (!f.clientOnly || row < 0 || row >= m_rows.size())
         return;
     m_rows[row].values[fieldIndex(name)] = v;
-    emit rowChanged(row);
+    // While calculated fields are being filled the row is announced by the caller
+    // (or by the reset that follows opening); announcing it here would reach views
+    // that do not know the row yet.
+    if (!m_calculating)
+        emit rowChanged(row);
 }
 
 QString Dataset::displayText(int row, const QString &name) const
@@ -268,8 +271,12 @@ QString Dataset::displayText(int row, const QString &name) const
 
 void Dataset::calc(int row)
 {
-    if (onCalcFields && row >= 0)
+    if (onCalcFields && row >= 0) {
+        const bool outer = m_calculating;
+        m_calculating = true;
         onCalcFields(*this, row);
+        m_calculating = outer;
+    }
 }
 
 void Dataset::append()

@@ -144,6 +144,7 @@ private:
     QString m_sql;
     QString m_updateTable;
     bool m_cached = false;
+    bool m_calculating = false;
     State m_state = State::Inactive;
     QVector<Field> m_fields;
     QVector<Field> m_clientFields;

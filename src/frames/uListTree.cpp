@@ -1,0 +1,220 @@
+#include "uListTree.h"
+
+#include "DbTreeView.h"
+#include "data/Interaction.h"
+#include "data/uFunction.h"
+#include "data/udm.h"
+#include "uRecordEdit.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLayout>
+#include <QMenu>
+#include <QSplitter>
+#include <memory>
+
+namespace {
+// Keeps the tree detached from its dataset while a caller moves the dataset around.
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(DbTreeView *tree) : m_tree(tree) { m_tree->disableControls(); }
+    ~ControlsDisabled() { m_tree->enableControls(); }
+    ControlsDisabled(const ControlsDisabled &) = delete;
+    ControlsDisabled &operator=(const ControlsDisabled &) = delete;
+
+private:
+    DbTreeView *m_tree;
+};
+
+// The tree's Delete key stops the class like the menu's "删除", never removes its row.
+class TreeDeleteKey : public QObject {
+public:
+    TreeDeleteKey(QObject *parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
+            m_action();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_action;
+};
+} // namespace
+
+TfrmListTree::TfrmListTree(const QString &caption, const QString &formName, const QString &designedSql,
+                           QWidget *parent)
+    : TfrmBaseList(caption, formName, designedSql, parent), FDQuery2(FDQuery1.connection())
+{
+    cxSplitter1 = new QSplitter(Qt::Horizontal, this);
+    dxDBTreeView1 = new DbTreeView(cxSplitter1);
+    dxDBTreeView1->setDataset(&FDQuery2);
+    layout()->removeWidget(cxGrid1);
+    cxSplitter1->addWidget(dxDBTreeView1);
+    cxSplitter1->addWidget(cxGrid1);
+    cxSplitter1->setStretchFactor(1, 1);
+    cxSplitter1->setSizes({200, 600});
+    layout()->addWidget(cxSplitter1);
+
+    PopupMenu1 = new QMenu(this);
+    N1 = PopupMenu1->addAction(QStringLiteral("新增同级"), this, &TfrmListTree::N1Click);
+    N2 = PopupMenu1->addAction(QStringLiteral("新增下级"), this, &TfrmListTree::N2Click);
+    N3 = PopupMenu1->addAction(QStringLiteral("修改"), this, &TfrmListTree::N3Click);
+    N4 = PopupMenu1->addAction(QStringLiteral("删除"), this, &TfrmListTree::N4Click);
+    dxDBTreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(dxDBTreeView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenu1->exec(dxDBTreeView1->viewport()->mapToGlobal(pos)); });
+    connect(dxDBTreeView1, &DbTreeView::selectionChangedTo, this, &TfrmListTree::treeSelectionChanged);
+    dxDBTreeView1->installEventFilter(new TreeDeleteKey(this, [this] {
+        if (FDQuery2.recNo() >= 0)
+            N4Click();
+    }));
+}
+
+void TfrmListTree::opendata()
+{
+    FDQuery2.setSql(classSql);
+    FDQuery2.setUpdateTable(classTable);
+    FDQuery2.open();
+    FDQuery1.setSql(mainSql);
+    FDQuery1.open();
+}
+
+void TfrmListTree::showEvent(QShowEvent *event)
+{
+    TfrmBaseList::showEvent(event);
+    dxDBTreeView1->expandAll();
+}
+
+void TfrmListTree::treeSelectionChanged()
+{
+    N1->setEnabled(dxDBTreeView1->currentText() != QStringLiteral("全部"));
+    getDataFromClass();
+}
+
+void TfrmListTree::getDataFromClass()
+{
+    if (FDQuery2.recNo() < 0)
+        return;
+    FDQuery1.close();
+    QString sql = classListSql;
+    const QString code = FDQuery2.value(QStringLiteral("class_no")).toString();
+    if (code != QStringLiteral("000"))
+        sql += QStringLiteral(" and class_id in (select id from %1 where class_no like %2)")
+                   .arg(classTable, FDQuery1.connection().quote(code + QLatin1Char('%')));
+    FDQuery1.setSql(sql);
+    FDQuery1.open();
+}
+
+int TfrmListTree::runClassDialog(TfrmEditCustomerClass &dialog)
+{
+    dialog.setWindowTitle(classDialogCaption);
+    dialog.setTableName(classTable);
+    return interaction().runModal(&dialog);
+}
+
+void TfrmListTree::addClass(bool below)
+{
+    if (FDQuery2.recNo() < 0)
+        return;
+    TfrmEditCustomerClass dialog(this);
+    const QVariant rememberedId = FDQuery2.value(QStringLiteral("id"));
+    {
+        ControlsDisabled frozen(dxDBTreeView1);
+        if (!below && !FDQuery2.locate(QStringLiteral("id"), FDQuery2.value(QStringLiteral("parent_id"))))
+            return; // the root has no level of its own to add to
+        dialog.parentInfo = {FDQuery2.value(QStringLiteral("id")).toInt(),
+                             FDQuery2.value(QStringLiteral("class_no")).toString(),
+                             FDQuery2.value(QStringLiteral("class_name")).toString()};
+        dialog.setTableName(classTable);
+        dialog.FDQuery1.setSql(QStringLiteral("select * from %1 where 1>2").arg(classTable));
+        dialog.FDQuery1.open();
+        dialog.FDQuery1.append();
+        if (runClassDialog(dialog) == QDialog::Accepted || dialog.changeCount() > 0)
+            FDQuery2.open();
+        FDQuery2.locate(QStringLiteral("id"), rememberedId);
+    }
+    dxDBTreeView1->expandAll();
+}
+
+void TfrmListTree::N3Click()
+{
+    if (FDQuery2.recNo() < 0)
+        return;
+    TfrmEditCustomerClass dialog(this);
+    const QVariant rememberedId = FDQuery2.value(QStringLiteral("id"));
+    const QVariant parentId = FDQuery2.value(QStringLiteral("parent_id"));
+    const QString name = FDQuery2.value(QStringLiteral("class_name")).toString();
+    ControlsDisabled frozen(dxDBTreeView1);
+    if (FDQuery2.locate(QStringLiteral("id"), parentId))
+        dialog.parentInfo = {FDQuery2.value(QStringLiteral("id")).toInt(),
+                             FDQuery2.value(QStringLiteral("class_no")).toString(),
+                             FDQuery2.value(QStringLiteral("class_name")).toString()};
+    dialog.setTableName(classTable);
+    dialog.FDQuery1.setSql(QStringLiteral("select * from %1 where id=%2").arg(classTable).arg(rememberedId.toInt()));
+    dialog.FDQuery1.open();
+    dialog.FDQuery1.edit();
+    dialog.cxTextEdit2->setText(name);
+    if (runClassDialog(dialog) == QDialog::Accepted)
+        FDQuery2.open();
+    FDQuery2.locate(QStringLiteral("id"), rememberedId);
+}
+
+void TfrmListTree::N4Click()
+{
+    if (FDQuery2.recNo() < 0)
+        return;
+    const QString name = FDQuery2.value(QStringLiteral("class_name")).toString();
+    if (!askYesNo(this, QStringLiteral("删除"), QStringLiteral("确定要删除") + name + QStringLiteral("吗？")))
+        return;
+    FDQuery2.setValue(QStringLiteral("is_stop"), true);
+    FDQuery2.post();
+    const QVariant parentId = FDQuery2.value(QStringLiteral("parent_id"));
+    FDQuery2.open();
+    dxDBTreeView1->expandAll();
+    FDQuery2.locate(QStringLiteral("id"), parentId);
+}
+
+void TfrmListTree::runRecordDialog(TfrmRecordEdit *dialog)
+{
+    std::unique_ptr<TfrmRecordEdit> owned(dialog);
+    interaction().runModal(dialog);
+    if (dialog->changeCount() > 0)
+        FDQuery1.refresh();
+}
+
+void TfrmListTree::btnNewClick()
+{
+    TfrmRecordEdit *dialog = createRecordDialog();
+    if (!dialog) {
+        TfrmBaseList::btnNewClick();
+        return;
+    }
+    dialog->ID = 0;
+    dialog->classID = FDQuery2.value(QStringLiteral("id")).toInt();
+    dialog->className = FDQuery2.value(QStringLiteral("class_name")).toString();
+    dialog->openData();
+    dialog->FDQuery1.append();
+    runRecordDialog(dialog);
+}
+
+void TfrmListTree::btnEditClick()
+{
+    if (FDQuery1.recNo() < 0)
+        return;
+    TfrmRecordEdit *dialog = createRecordDialog();
+    if (!dialog) {
+        TfrmBaseList::btnEditClick();
+        return;
+    }
+    dialog->ID = FDQuery1.value(QStringLiteral("id")).toInt();
+    dialog->classID = FDQuery2.value(QStringLiteral("id")).toInt();
+    dialog->className = FDQuery2.value(QStringLiteral("class_name")).toString();
+    dialog->openData();
+    dialog->FDQuery1.edit();
+    runRecordDialog(dialog);
+}
