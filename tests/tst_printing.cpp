@@ -529,13 +529,13 @@ private slots:
         t.bands.append(detail);
         t.band(BandType::MasterData)->objects.append(ReportObject{
             .name = QStringLiteral("m1"), .rect = QRectF(0, 0, 300, 20),
-            .text = QStringLiteral("单位：[企业信息.\"company_name\"] 仓库：[主表.\"store_no\"]")});
+            .text = QStringLiteral("单位：[企业信息.\"company_name\"] 仓库：[主表.\"store_no\"] 停用：[主表.\"is_stop\"]")});
         stores->setRecNo(2);
         const ReportData data{stores.get(), false, &lines, &fx->dm().fdCompany};
         const PreparedReport r = prepareReport(t, data);
         QCOMPARE(r.pageCount(), 1);
         const QStringList texts = r.pageTexts(0);
-        const int master = texts.indexOf(QStringLiteral("单位：我的公司 仓库：S003"));
+        const int master = texts.indexOf(QStringLiteral("单位：我的公司 仓库：S003 停用：否"));
         QVERIFY2(master >= 0, qPrintable(texts.join(QLatin1Char('|'))));
         QCOMPARE(texts.mid(master + 1, 6), QStringList({"仓库1号", "1,000.50", "仓库2号", "2,001.00", "仓库3号", "3,001.50"}));
         QCOMPARE(texts.last(), QStringLiteral("第 1 页 / 共 1 页"));

@@ -17,7 +17,7 @@ using namespace report;
 namespace {
 
 constexpr double kGrip = 6;
-constexpr double kGutter = 100; // band captions left of the page
+constexpr double kGutter = 90; // band captions left of the page
 
 const ReportObject &objectOf(const ReportDesigner *d, int band, int object)
 {
@@ -64,7 +64,6 @@ void DesignerScene::rebuild()
         const ReportBand &band = t.bands[b];
         auto *area = addRect(QRectF(bandOrigin(b), QSizeF(content.width(), band.height)), QPen(),
                              QColor(235, 242, 252, 120));
-        area->setZValue(-1);
         QString label = bandTypeName(band.type);
         if (!band.dataset.isEmpty())
             label += QStringLiteral("：") + band.dataset;
@@ -151,6 +150,7 @@ ObjectItem::ObjectItem(DesignerScene *scene, int band, int object) : m_scene(sce
     setPos(scene->bandOrigin(band) + QPointF(left, o.rect.top()));
     m_size = o.rect.size();
     setFlags(ItemIsSelectable | ItemIsMovable | ItemIsFocusable);
+    setZValue(1); // above the band areas
     setToolTip(o.text);
 }
 

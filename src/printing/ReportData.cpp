@@ -58,12 +58,15 @@ QString fieldText(const ExpandContext &ctx, const QString &datasetName, const QS
         throw TemplateError(QStringLiteral("数据集 %1 中没有字段 %2。").arg(datasetName, fieldName));
     if (row < 0)
         return {};
+    const QVariant v = ds->valueAt(row, fieldName);
     if (!format.isEmpty()) {
-        const QVariant v = ds->valueAt(row, fieldName);
         const QString shown = formatValue(v, format);
         if (!shown.isNull())
             return shown;
     }
+    // Flags read as words on paper, where the grid shows a check box.
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("是") : QStringLiteral("否");
     return ds->displayText(row, fieldName);
 }
 

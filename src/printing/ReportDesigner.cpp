@@ -85,7 +85,7 @@ ReportDesigner::~ReportDesigner() = default;
 
 void ReportDesigner::buildUi()
 {
-    resize(1180, 780);
+    resize(1320, 820);
     auto *layout = new QVBoxLayout(this);
     auto *bar = new QToolBar(this);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -129,7 +129,7 @@ void ReportDesigner::buildUi()
     split->addWidget(m_view);
     split->addWidget(m_props);
     split->setStretchFactor(1, 1);
-    split->setSizes({190, 700, 290});
+    split->setSizes({160, 880, 280});
     layout->addWidget(split, 1);
     actUndo->setEnabled(false);
 }
