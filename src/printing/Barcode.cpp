@@ -33,7 +33,8 @@ QString drawBarcode(QPainter &painter, const QRectF &rect, BarcodeType type, con
         return QStringLiteral("条码库无法初始化");
     symbol->symbology = symbology(type);
     symbol->input_mode = UNICODE_MODE;
-    symbol->show_hrt = type == BarcodeType::QrCode ? 0 : 1;
+    // The human-readable line is drawn by us, at a legible size whatever the box.
+    symbol->show_hrt = 0;
     const QByteArray utf8 = data.toUtf8();
     int rc = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char *>(utf8.constData()),
                              static_cast<int>(utf8.size()));
@@ -45,33 +46,33 @@ QString drawBarcode(QPainter &painter, const QRectF &rect, BarcodeType type, con
     const zint_vector &v = *symbol->vector;
     if (v.width <= 0 || v.height <= 0)
         return QStringLiteral("条码无法生成");
-    double sx = rect.width() / v.width;
-    double sy = rect.height() / v.height;
-    QPointF origin = rect.topLeft();
+    QRectF bars = rect;
+    QRectF caption;
+    if (type != BarcodeType::QrCode && rect.height() >= 30) {
+        const double strip = qMin(16.0, rect.height() * 0.3);
+        bars.setHeight(rect.height() - strip);
+        caption = QRectF(rect.left(), bars.bottom(), rect.width(), strip);
+    }
+    double sx = bars.width() / v.width;
+    double sy = bars.height() / v.height;
+    QPointF origin = bars.topLeft();
     if (type == BarcodeType::QrCode) {
         sx = sy = qMin(sx, sy);
-        origin += QPointF((rect.width() - v.width * sx) / 2, (rect.height() - v.height * sy) / 2);
+        origin += QPointF((bars.width() - v.width * sx) / 2, (bars.height() - v.height * sy) / 2);
     }
 
     painter.save();
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::black);
     for (const zint_vector_rect *r = v.rectangles; r; r = r->next) {
         painter.setBrush(r->colour == 8 ? Qt::white : Qt::black);
         painter.drawRect(QRectF(origin.x() + r->x * sx, origin.y() + r->y * sy, r->width * sx, r->height * sy));
     }
-    painter.setPen(Qt::black);
-    for (const zint_vector_string *s = v.strings; s; s = s->next) {
+    if (!caption.isEmpty()) {
         QFont f = painter.font();
-        // The encoder gives the font size in its own units; scale it like the bars.
-        f.setPixelSize(qMax(1, qRound(s->fsize * sy)));
+        f.setPixelSize(qMax(6, qRound(caption.height() * 0.75)));
         painter.setFont(f);
-        const QString text = QString::fromUtf8(reinterpret_cast<const char *>(s->text), s->length);
-        const double cx = origin.x() + s->x * sx;
-        const double baseline = origin.y() + s->y * sy;
-        const double w = qMax<double>(s->width * sx, painter.fontMetrics().horizontalAdvance(text));
-        painter.drawText(QRectF(cx - w / 2, baseline - f.pixelSize(), w, f.pixelSize() * 1.2),
-                         Qt::AlignHCenter | Qt::AlignBottom, text);
+        painter.setPen(Qt::black);
+        painter.drawText(caption, Qt::AlignHCenter | Qt::AlignVCenter, data);
     }
     painter.restore();
     return {};
