@@ -7,14 +7,18 @@
 #include "data/Dataset.h"
 #include "printing/Barcode.h"
 #include "printing/DefaultTemplate.h"
+#include "printing/DesignerScene.h"
 #include "printing/PrintEntry.h"
+#include "printing/PropertyPanel.h"
 #include "printing/ReportDesigner.h"
 #include "printing/ReportRenderer.h"
 #include "printing/TemplateFile.h"
 #include "printing/uFrmPrint.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QGraphicsView>
 #include <QRadioButton>
 #include <QGroupBox>
 #include <QImage>
@@ -668,6 +672,64 @@ private slots:
         designer.undo();
         QVERIFY(!designer.canUndo());
         QCOMPARE(toXml(designer.reportTemplate()), before);
+
+        // The property panel edits the selected object.
+        designer.fillMasterFromHeaders();
+        designer.select(master, 0);
+        auto *panel = designer.findChild<PropertyPanel *>();
+        QVERIFY(panel);
+        panel->edText->setText(QStringLiteral("编号：[主表.\"store_no\"]"));
+        emit panel->edText->editingFinished();
+        panel->cbHAlign->setCurrentIndex(int(HAlign::Right));
+        panel->cbFormat->setCurrentText(QStringLiteral("0.00"));
+        emit panel->cbFormat->lineEdit()->editingFinished();
+        const ReportObject &edited = designer.reportTemplate().bands[master].objects[0];
+        QCOMPARE(edited.text, QStringLiteral("编号：[主表.\"store_no\"]"));
+        QCOMPARE(edited.hAlign, HAlign::Right);
+        QCOMPARE(edited.displayFormat, QStringLiteral("0.00"));
+        designer.undo();
+        designer.undo();
+        designer.undo();
+        designer.undo();
+        QCOMPARE(toXml(designer.reportTemplate()), before);
+    }
+
+    void designerMovesObjectsWithMouseAndKeys()
+    {
+        const QString path = tmp.filePath(QStringLiteral("mouse.fr3"));
+        saveTemplateFile(path, generateDefaultTemplate(QStringLiteral("设计"), false, storeColumns()));
+        const ReportData data{stores.get(), true, nullptr, nullptr};
+        ReportDesigner designer(path, data);
+        designer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&designer));
+        auto *view = designer.findChild<QGraphicsView *>();
+        QVERIFY(view);
+        const int header = 1;
+        const QRectF before = designer.reportTemplate().bands[header].objects[1].rect;
+        ObjectItem *item = nullptr;
+        for (QGraphicsItem *i : view->scene()->items())
+            if (auto *o = dynamic_cast<ObjectItem *>(i); o && o->isAt(header, 1))
+                item = o;
+        QVERIFY(item);
+        const QPoint start = view->mapFromScene(item->mapToScene(QPointF(20, 10)));
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, start);
+        QTest::mouseMove(view->viewport(), start + QPoint(15, 0));
+        QTest::mouseMove(view->viewport(), start + QPoint(30, 0));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, start + QPoint(30, 0));
+        QTRY_COMPARE(designer.reportTemplate().bands[header].objects[1].rect, before.translated(30, 0));
+        QCOMPARE(designer.selectedBand(), header);
+        QCOMPARE(designer.selectedObject(), 1);
+
+        view->setFocus();
+        QTest::keyClick(view->viewport(), Qt::Key_Down);
+        QTest::keyClick(view->viewport(), Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(view->viewport(), Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(designer.reportTemplate().bands[header].objects[1].rect,
+                 QRectF(before.left() + 20, before.top() + 1, before.width() + 1, before.height()));
+        QTest::keyClick(view->viewport(), Qt::Key_Delete);
+        QCOMPARE(designer.reportTemplate().bands[header].objects.size(), 3);
+        fx->ui().answers.enqueue(false);
+        designer.reject();
     }
 
     void designerAddsFieldsAndBands()

@@ -25,6 +25,8 @@ bool printDataset(QWidget *owner, const QString &module, Dataset *master, const 
     dm.getCompanyInfo();
     PrintScreenRelease release;
     TfrmPrint *screen = TfrmPrint::getInstance();
+    if (owner)
+        screen->setParent(owner, screen->windowFlags()); // shown over the screen that prints
     screen->setCompanyData(&dm.fdCompany);
     screen->setDatasetDetail(detail);
     screen->setDataset(master);

@@ -124,7 +124,8 @@ void PropertyPanel::buildObjectGroup()
         m_familyChosen = true;
         commitObject();
     });
-    connect(cbFormat, &QComboBox::currentTextChanged, this, &PropertyPanel::commitObject);
+    connect(cbFormat->lineEdit(), &QLineEdit::editingFinished, this, &PropertyPanel::commitObject);
+    connect(cbFormat, &QComboBox::textActivated, this, &PropertyPanel::commitObject);
     connect(m_fillButton, &QPushButton::clicked, this, &PropertyPanel::chooseFill);
 }
 

@@ -7,7 +7,6 @@
 #include <QList>
 
 class QAction;
-class QGraphicsScene;
 class QGraphicsView;
 class QTreeWidget;
 class DesignerScene;
@@ -25,9 +24,7 @@ public:
     ReportDesigner(const QString &path, const report::ReportData &sources, QWidget *parent = nullptr);
     ~ReportDesigner() override;
 
-    const QString &path() const { return m_path; }
     const report::ReportTemplate &reportTemplate() const { return m_template; }
-    bool isModified() const { return m_modified; }
 
     // Selection: band index and object index (-1: the band itself, or nothing).
     int selectedBand() const { return m_band; }

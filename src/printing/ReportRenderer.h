@@ -28,7 +28,6 @@ struct PreparedPage {
 // A template laid out over its data, page by page, ready to draw.
 class PreparedReport {
 public:
-    const ReportPage &page() const { return m_page; }
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     const PreparedPage &pageAt(int index) const { return m_pages.at(index); }
 
