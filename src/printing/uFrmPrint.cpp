@@ -237,6 +237,7 @@ void TfrmPrint::appendTemplate(const QString &path, const QByteArray &content)
     applyTemplateChanges();
     getMainData();
     pnlAdd->hide();
+    edReportName->clear();
 }
 
 void TfrmPrint::btnSaveClick()
