@@ -7,6 +7,7 @@
 #include "frames/GridModels.h"
 #include "masterdata/uListPosition.h"
 #include "masterdata/uListStore.h"
+#include "printing/uFrmPrint.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -315,6 +316,33 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             QVERIFY(QString::fromUtf8(f.readAll()).contains(QStringLiteral("甲库")));
         }
+    }
+
+    void printHandsTheGridToThePrintScreen()
+    {
+        addStore(QStringLiteral("甲库"));
+        auto s = openStores();
+        s->cxGrid1->table()->horizontalHeader()->resizeSection(1, 150);
+        s->cxGrid1->table()->horizontalHeader()->setSectionHidden(2, true);
+        PrintColumns seen;
+        QString module;
+        fx->ui().dialogs.enqueue([&](QDialog *d) {
+            auto *p = qobject_cast<TfrmPrint *>(d);
+            if (p) {
+                seen = p->BandedTableView();
+                module = p->ModularName();
+            }
+            return int(QDialog::Rejected);
+        });
+        s->btnPrintClick();
+        QCOMPARE(module, QStringLiteral("仓库"));
+        QCOMPARE(seen.size(), s->cxGrid1->columns().size());
+        QCOMPARE(seen[1].caption, s->cxGrid1->columns()[1].caption);
+        QCOMPARE(seen[1].width, 150);
+        QVERIFY(!seen[2].visible);
+        QVERIFY(fx->ui().unexpected.isEmpty());
+        // Nothing printed: no log row.
+        QCOMPARE(fx->scalar(QStringLiteral("select count(*) from tb_user_log where action='打印'")).toInt(), 0);
     }
 
     void failedExportShowsTheReasonAndOpensNothing()

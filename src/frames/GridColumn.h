@@ -32,4 +32,5 @@ struct GridColumn {
     QString band; // caption of the band above the column; consecutive equal bands merge
     Summary summary = Summary::None;
     int width = 0; // initial width in pixels; 0 = fitted to the content
+    int tag = 0;   // 999: a working column (buttons) that printouts leave out
 };

@@ -459,6 +459,23 @@ bool GridView::restoreLayout(const QString &path)
     return true;
 }
 
+PrintColumns GridView::printColumns() const
+{
+    PrintColumns out;
+    const QHeaderView *h = m_table->horizontalHeader();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const GridColumn &c = m_columns[i];
+        PrintColumn p;
+        p.fieldName = c.field;
+        p.caption = c.caption;
+        p.visible = !h->isSectionHidden(i);
+        p.width = h->isSectionHidden(i) ? (c.width > 0 ? c.width : h->defaultSectionSize()) : h->sectionSize(i);
+        p.tag = c.tag;
+        out << p;
+    }
+    return out;
+}
+
 ExportTable GridView::exportTable() const
 {
     ExportTable t;

@@ -2,6 +2,7 @@
 
 #include "GridColumn.h"
 #include "GridExport.h"
+#include "printing/PrintColumns.h"
 
 #include <QList>
 #include <QTimer>
@@ -66,6 +67,8 @@ public:
 
     // Visible columns with field, in their shown order, with every row that passes the find filter.
     ExportTable exportTable() const;
+    // Every column in definition order, hidden ones included, with the width it has now.
+    PrintColumns printColumns() const;
     // Text of the footer under a field's column (empty when it has none).
     QString footerText(const QString &field) const;
 

@@ -1,6 +1,7 @@
 #include "uBaseList.h"
 
 #include "GridExport.h"
+#include "printing/PrintEntry.h"
 #include "data/Interaction.h"
 #include "data/uFunction.h"
 #include "data/udm.h"
@@ -354,9 +355,7 @@ void TfrmBaseList::btnexportClick()
 
 void TfrmBaseList::btnPrintClick()
 {
-    if (!checkRight(QStringLiteral("can_print")))
-        return;
-    showInfo(this, QStringLiteral("打印"), QStringLiteral("打印功能暂未开放!"));
+    printDataset(this, windowTitle(), &FDQuery1, cxGrid1->printColumns());
 }
 
 void TfrmBaseList::btnSelectClick()
