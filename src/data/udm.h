@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -47,6 +48,16 @@ public:
     void loadRoleRights(int roleId);
     // The login dialog is built by the application layer, which registers how to run it.
     void setLoginRunner(std::function<bool()> runner) { m_loginRunner = std::move(runner); }
+
+    // Bill numbers, class codes, default prices and stock (udm_numbering.cpp).
+    // The next number of a bill kind on a day, reserved at once in tb_bill_no.
+    QString getBillNo(int sign, const QDateTime &adate);
+    // The code of a new child class: the parent's code and the next free three-digit sequence.
+    QString getMaxCode(int parentId, const QString &parentCode, const QString &tableName);
+    // Default unit price of a new bill line.
+    double getPrice(int sign, int storeId, int goodsId);
+    // Stock quantity and value of a goods in a store (0 and 0 when it never moved).
+    void getGoodsStore(int storeId, int goodsId, double &quantity, double &amount);
 
     bool isConnected() const { return FDConnection1.isOpen(); }
 
