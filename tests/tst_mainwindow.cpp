@@ -2,6 +2,7 @@
 // that release their tab, the login step, leaving the program, the clock, the
 // saved navigation group and Enter moving the focus.
 #include "TestFixture.h"
+#include "app/uDashboard.h"
 #include "app/uFrmAbout.h"
 #include "app/uLogin.h"
 #include "app/uMain.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -273,9 +275,21 @@ private slots:
         QCOMPARE(w->currentNavigationGroup(), QStringLiteral("基础资料"));
     }
 
+    void firstShowLogsInAndFillsTheDashboard() {
+        fx->dm().user.reset();
+        fx->ui().dialogs.enqueue(typeLogin(QStringLiteral("测试用户"), QStringLiteral("123456")));
+        w->show();
+        QTRY_COMPARE(w->statusText(1), QStringLiteral("当前用户:测试用户"));
+        QCOMPARE(w->cxTabSheet1->tileValue(QStringLiteral("UpLimit")), QStringLiteral("0"));
+        QCOMPARE(w->cxPageControl1->tabText(0), QStringLiteral("首页"));
+        QVERIFY(w->isVisible());
+    }
+
     void enterMovesTheFocusAndStillReachesTheControl() {
+        fx->ui().dialogs.enqueue(typeLogin(QStringLiteral("管理员"), QStringLiteral("888888")));
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTRY_COMPARE(w->statusText(1), QStringLiteral("当前用户:管理员"));
         w->runAction(QStringLiteral("actStore"));
         FakeScreen *screen = screenOf(w->actionTab(QStringLiteral("actStore")));
         screen->first->setFocus();

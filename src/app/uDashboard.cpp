@@ -55,6 +55,20 @@ int rowCount(const Dataset *data) {
     return data ? data->recordCount() : 0;
 }
 
+// A scale from 0 (or the lowest value) to the highest value; an empty or flat
+// series still gets a proper range.
+void fitAxis(QValueAxis *axis, const QList<double> &values) {
+    double lo = 0, hi = 0;
+    for (double v : values) {
+        lo = qMin(lo, v);
+        hi = qMax(hi, v);
+    }
+    if (hi <= lo)
+        hi = lo + 1;
+    axis->setRange(lo, hi);
+    axis->applyNiceNumbers();
+}
+
 void fillPie(QChartView *view, const QString &title, const Dataset *data, const QString &category,
              const QString &value, const QString &seriesName) {
     QChart *chart = resetChart(view, title);
@@ -70,6 +84,7 @@ void fillWeek(QChartView *view, const QString &axisTitle, const Dataset *data, c
               const QString &amount) {
     QChart *chart = resetChart(view, QString());
     QStringList days;
+    QList<double> values;
     auto *qty = new QLineSeries;
     qty->setName(QStringLiteral("数量"));
     auto *amt = new QLineSeries;
@@ -78,6 +93,7 @@ void fillWeek(QChartView *view, const QString &axisTitle, const Dataset *data, c
         days << data->valueAt(row, QStringLiteral("the_day")).toString();
         qty->append(row, data->valueAt(row, quantity).toDouble());
         amt->append(row, data->valueAt(row, amount).toDouble());
+        values << qty->points().last().y() << amt->points().last().y();
     }
     chart->addSeries(qty);
     chart->addSeries(amt);
@@ -93,7 +109,7 @@ void fillWeek(QChartView *view, const QString &axisTitle, const Dataset *data, c
         s->attachAxis(x);
         s->attachAxis(y);
     }
-    y->applyNiceNumbers();
+    fitAxis(y, values);
     chart->legend()->setAlignment(Qt::AlignBottom);
 }
 
@@ -283,10 +299,12 @@ void THomeDashboard::fillCharts() {
     auto *qty = new QBarSet(QStringLiteral("数量"));
     auto *amt = new QBarSet(QStringLiteral("金额"));
     QStringList goods;
+    QList<double> values;
     for (int row = 0; row < rowCount(ranking); ++row) {
         goods << ranking->valueAt(row, QStringLiteral("goods_name")).toString();
         *qty << ranking->valueAt(row, QStringLiteral("quantity")).toDouble();
         *amt << ranking->valueAt(row, QStringLiteral("amount")).toDouble();
+        values << qty->at(row) << amt->at(row);
     }
     auto *series = new QBarSeries;
     series->append(qty);
@@ -299,7 +317,7 @@ void THomeDashboard::fillCharts() {
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
     series->attachAxis(y);
-    y->applyNiceNumbers();
+    fitAxis(y, values);
     chart->legend()->setAlignment(Qt::AlignBottom);
 }
 

@@ -75,7 +75,9 @@ TfrmMain::~TfrmMain() {
     qApp->removeEventFilter(this);
     saveLayout();
     // Screens leave while the window's bookkeeping still exists.
-    delete cxPageControl1;
+    const auto tabs = m_tabs.values();
+    for (const QPointer<QWidget> &tab : tabs)
+        delete tab.data();
 }
 
 void TfrmMain::loadTranslation() {
