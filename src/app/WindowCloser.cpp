@@ -72,9 +72,9 @@ xcb_window_t findWindow(xcb_connection_t *c, const Atoms &a, xcb_window_t parent
 
 bool closeTopLevelWindow(const QString &title) {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11)
+    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
+    if (!c)
         return false; // not running on X11
-    xcb_connection_t *c = x11->connection();
     const Atoms a{atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), atom(c, "WM_PROTOCOLS"),
                   atom(c, "WM_DELETE_WINDOW")};
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;

@@ -25,15 +25,13 @@ QChartView *newChartView(QWidget *parent, const QString &name) {
     auto *view = new QChartView(parent);
     view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
-    view->chart()->setMargins(QMargins(4, 4, 4, 4));
-    view->chart()->setBackgroundRoundness(0);
     return view;
 }
 
-QFont chartTitleFont() {
+QFont chartFont(int pixels, bool bold = false) {
     QFont f;
-    f.setPixelSize(14);
-    f.setBold(true);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
     return f;
 }
 
@@ -41,7 +39,9 @@ QFont chartTitleFont() {
 QChart *resetChart(QChartView *view, const QString &title) {
     auto *chart = new QChart;
     chart->setTitle(title);
-    chart->setTitleFont(chartTitleFont());
+    chart->setTitleFont(chartFont(14, true));
+    chart->legend()->setFont(chartFont(12));
+    chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->setBackgroundRoundness(0);
     chart->setAnimationOptions(QChart::NoAnimation);
@@ -51,13 +51,9 @@ QChart *resetChart(QChartView *view, const QString &title) {
     return chart;
 }
 
-int rowCount(const Dataset *data) {
-    return data ? data->recordCount() : 0;
-}
-
 // A scale from 0 (or the lowest value) to the highest value; an empty or flat
 // series still gets a proper range.
-void fitAxis(QValueAxis *axis, const QList<double> &values) {
+QValueAxis *valueAxis(const QList<double> &values) {
     double lo = 0, hi = 0;
     for (double v : values) {
         lo = qMin(lo, v);
@@ -65,43 +61,66 @@ void fitAxis(QValueAxis *axis, const QList<double> &values) {
     }
     if (hi <= lo)
         hi = lo + 1;
+    auto *axis = new QValueAxis;
+    axis->setLabelsFont(chartFont(11));
     axis->setRange(lo, hi);
     axis->applyNiceNumbers();
+    axis->setLabelFormat(hi - lo < 5 ? QStringLiteral("%.2f") : QStringLiteral("%.0f"));
+    return axis;
+}
+
+QBarCategoryAxis *categoryAxis(const QStringList &categories, const QString &title = {}) {
+    auto *axis = new QBarCategoryAxis;
+    axis->setLabelsFont(chartFont(11));
+    axis->setTitleFont(chartFont(13, true));
+    axis->setTitleText(title);
+    // Category names must be unique on the axis; goods ranked once per
+    // warehouse repeat their name, so repeats get invisible marks.
+    QStringList unique;
+    for (const QString &c : categories) {
+        QString text = c;
+        while (unique.contains(text))
+            text += QChar(0x200B);
+        unique << text;
+    }
+    axis->append(unique);
+    return axis;
 }
 
 void fillPie(QChartView *view, const QString &title, const Dataset *data, const QString &category,
              const QString &value, const QString &seriesName) {
     QChart *chart = resetChart(view, title);
+    if (!data)
+        return;
     auto *series = new QPieSeries;
     series->setName(seriesName);
-    for (int row = 0; row < rowCount(data); ++row)
+    for (int row = 0; row < data->recordCount(); ++row)
         series->append(data->valueAt(row, category).toString(), data->valueAt(row, value).toDouble());
     chart->addSeries(series);
-    chart->legend()->setAlignment(Qt::AlignBottom);
 }
 
 void fillWeek(QChartView *view, const QString &axisTitle, const Dataset *data, const QString &quantity,
               const QString &amount) {
     QChart *chart = resetChart(view, QString());
+    if (!data)
+        return;
     QStringList days;
     QList<double> values;
     auto *qty = new QLineSeries;
     qty->setName(QStringLiteral("数量"));
     auto *amt = new QLineSeries;
     amt->setName(QStringLiteral("金额"));
-    for (int row = 0; row < rowCount(data); ++row) {
-        days << data->valueAt(row, QStringLiteral("the_day")).toString();
+    for (int row = 0; row < data->recordCount(); ++row) {
+        // The day is shown as month and day so that a whole week fits under a small chart.
+        days << data->valueAt(row, QStringLiteral("the_day")).toString().mid(5);
         qty->append(row, data->valueAt(row, quantity).toDouble());
         amt->append(row, data->valueAt(row, amount).toDouble());
         values << qty->points().last().y() << amt->points().last().y();
     }
     chart->addSeries(qty);
     chart->addSeries(amt);
-    auto *x = new QBarCategoryAxis;
-    x->setTitleText(axisTitle);
-    x->append(days);
-    auto *y = new QValueAxis;
-    y->setLabelFormat(QStringLiteral("%.0f"));
+    QBarCategoryAxis *x = categoryAxis(days, axisTitle);
+    QValueAxis *y = valueAxis(values);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QLineSeries *s : {qty, amt}) {
@@ -109,8 +128,32 @@ void fillWeek(QChartView *view, const QString &axisTitle, const Dataset *data, c
         s->attachAxis(x);
         s->attachAxis(y);
     }
-    fitAxis(y, values);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+}
+
+void fillRanking(QChartView *view, const Dataset *data) {
+    QChart *chart = resetChart(view, QStringLiteral("库存排行榜"));
+    if (!data)
+        return;
+    auto *qty = new QBarSet(QStringLiteral("数量"));
+    auto *amt = new QBarSet(QStringLiteral("金额"));
+    QStringList goods;
+    QList<double> values;
+    for (int row = 0; row < data->recordCount(); ++row) {
+        goods << data->valueAt(row, QStringLiteral("goods_name")).toString();
+        *qty << data->valueAt(row, QStringLiteral("quantity")).toDouble();
+        *amt << data->valueAt(row, QStringLiteral("amount")).toDouble();
+        values << qty->at(row) << amt->at(row);
+    }
+    auto *series = new QBarSeries;
+    series->append(qty);
+    series->append(amt);
+    chart->addSeries(series);
+    QBarCategoryAxis *x = categoryAxis(goods);
+    QValueAxis *y = valueAxis(values);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(x);
+    series->attachAxis(y);
 }
 
 } // namespace
@@ -294,31 +337,7 @@ void THomeDashboard::fillCharts() {
              QStringLiteral("in_amount"));
     fillWeek(cxGrid2, QStringLiteral("一周出库分析"), weekOut, QStringLiteral("out_quantity"),
              QStringLiteral("out_amount"));
-
-    QChart *chart = resetChart(cxGrid1, QStringLiteral("库存排行榜"));
-    auto *qty = new QBarSet(QStringLiteral("数量"));
-    auto *amt = new QBarSet(QStringLiteral("金额"));
-    QStringList goods;
-    QList<double> values;
-    for (int row = 0; row < rowCount(ranking); ++row) {
-        goods << ranking->valueAt(row, QStringLiteral("goods_name")).toString();
-        *qty << ranking->valueAt(row, QStringLiteral("quantity")).toDouble();
-        *amt << ranking->valueAt(row, QStringLiteral("amount")).toDouble();
-        values << qty->at(row) << amt->at(row);
-    }
-    auto *series = new QBarSeries;
-    series->append(qty);
-    series->append(amt);
-    chart->addSeries(series);
-    auto *x = new QBarCategoryAxis;
-    x->append(goods);
-    auto *y = new QValueAxis;
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
-    fitAxis(y, values);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    fillRanking(cxGrid1, ranking);
 }
 
 void THomeDashboard::resizeEvent(QResizeEvent *event) {
