@@ -7,8 +7,7 @@
 
 CkApplication::CkApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 
-bool CkApplication::notify(QObject *receiver, QEvent *event)
-{
+bool CkApplication::notify(QObject *receiver, QEvent *event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const DbError &e) {
@@ -19,4 +18,6 @@ bool CkApplication::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
-void CkApplication::showError(const QString &message) { showWarning(nullptr, QStringLiteral("错误"), message); }
+void CkApplication::showError(const QString &message) {
+    showWarning(nullptr, QStringLiteral("错误"), message);
+}

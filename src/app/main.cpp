@@ -1,25 +1,32 @@
 #include "app/CkApplication.h"
+#include "app/uLogin.h"
+#include "app/uMain.h"
 #include "data/udm.h"
 #include "frames/QtInteraction.h"
 
 #include <QFont>
-#include <QLabel>
-#include <QMainWindow>
+#include <memory>
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     CkApplication app(argc, argv);
     CkApplication::setApplicationName(QStringLiteral("ck-stock"));
     CkApplication::setOrganizationName(QStringLiteral("ck-stock"));
+    CkApplication::setApplicationDisplayName(QStringLiteral("岑柚库管"));
+    QFont font;
+    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPixelSize(14);
+    CkApplication::setFont(font);
     setInteraction(std::make_unique<QtInteraction>());
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("岑柚库管-普及版"));
+    // The window first (its creation touches no database), then the data
+    // module; the login runs when the window is first shown.
+    auto window = std::make_unique<TfrmMain>();
     TfrmDM dm;
-    auto *label = new QLabel(dm.isConnected() ? QStringLiteral("已连接到数据库。") : QStringLiteral("没有连接到数据库。"));
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    dm.setLoginRunner([&window] { return TfrmLogin::execute(window.get()); });
+    window->showMaximized();
+    const int result = CkApplication::exec();
+    // Open screens write their closing log rows while the connection still exists.
+    window.reset();
+    return result;
 }
