@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -480,16 +481,15 @@ private slots:
     void closeAsksWhileEditing()
     {
         auto s = openStores();
-        bool released = false;
-        s->releaseTab = [&released] { released = true; };
+        QSignalSpy closed(s.get(), &QDialog::rejected);
         s->btnNewClick();
         fx->ui().answers.enqueue(false);
         s->btnCloseClick();
         QCOMPARE(fx->ui().texts(), QStringList(QStringLiteral("关闭确认|数据已修改，尚未保存，确定要退出吗？")));
-        QVERIFY(!released);
+        QCOMPARE(closed.count(), 0);
         fx->ui().answers.enqueue(true);
         s->btnCloseClick();
-        QVERIFY(released);
+        QCOMPARE(closed.count(), 1);
     }
 
     void modelsPassTheTester()

@@ -2,6 +2,7 @@
 // that release their tab, the login step, leaving the program, the clock, the
 // saved navigation group and Enter moving the focus.
 #include "TestFixture.h"
+#include "frames/uBaseList.h"
 #include "app/uDashboard.h"
 #include "app/uFrmAbout.h"
 #include "app/uLogin.h"
@@ -154,6 +155,25 @@ private slots:
         w->runAction(QStringLiteral("actStore"));
         QCOMPARE(w->cxPageControl1->count(), 2);
         QVERIFY(screenOf(w->actionTab(QStringLiteral("actStore"))));
+    }
+
+    void listScreenInATabClosesWithItsButtonOnly() {
+        w->runAction(QStringLiteral("actPosition"));
+        QWidget *tab = w->actionTab(QStringLiteral("actPosition"));
+        QVERIFY(tab);
+        QPointer<TfrmBaseList> screen(tab->findChild<TfrmBaseList *>());
+        QVERIFY(screen);
+        QTest::keyClick(screen, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        QVERIFY(screen);
+        QCOMPARE(w->cxPageControl1->count(), 2);
+
+        screen->btnCloseClick();
+        QTRY_VERIFY(!screen);
+        QCOMPARE(w->cxPageControl1->count(), 1);
+        QCOMPARE(fx->scalar(QStringLiteral("select group_concat(action order by id) from tb_user_log "
+                                           "where module='货位'")).toString(),
+                 QStringLiteral("浏览,关闭"));
     }
 
     void refusedReadRightOpensNoTab_data() {

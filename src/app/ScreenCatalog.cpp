@@ -1,10 +1,14 @@
 #include "ScreenRegistry.h"
 
 #include "app/uFrmAbout.h"
+#include "masterdata/uListPosition.h"
+#include "masterdata/uListStore.h"
 
 // Connects each screen to its main-window action: one line per screen.
 ScreenRegistry standardScreens() {
     ScreenRegistry screens;
     screens.add<TfrmAbout>(QStringLiteral("act关于"));
+    screens.add<TfrmListStore>(QStringLiteral("actStore"));
+    screens.add<TfrmListPosition>(QStringLiteral("actPosition"));
     return screens;
 }

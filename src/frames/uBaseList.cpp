@@ -375,11 +375,6 @@ void TfrmBaseList::btnCloseClick()
     if (FDQuery1.isEditing() &&
         !askYesNo(this, QStringLiteral("关闭确认"), QStringLiteral("数据已修改，尚未保存，确定要退出吗？")))
         return;
-    if (!Fselectmode && releaseTab) {
-        const auto release = std::move(releaseTab);
-        releaseTab = nullptr;
-        release();
-        return;
-    }
+    // In a tab the main window releases the screen, and its tab, when it closes.
     reject();
 }

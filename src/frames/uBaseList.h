@@ -33,10 +33,6 @@ public:
     // Opens the screen's data; called when the screen is first shown.
     virtual void opendata() {}
 
-    // Set by the main window when it embeds the screen in a tab: "关闭" calls it
-    // (it forgets the tab and releases it together with the screen).
-    std::function<void()> releaseTab;
-
     // Folder of the saved layouts: "store" under the working directory.
     static QString layoutFolder();
     QString layoutFile() const;

@@ -1,6 +1,7 @@
 #include "ubaseform.h"
 
 #include <QFont>
+#include <QKeyEvent>
 
 TfrmBaseForm::TfrmBaseForm(QWidget *parent) : QDialog(parent)
 {
@@ -14,4 +15,13 @@ QFont TfrmBaseForm::defaultFont()
                    QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei")});
     f.setPixelSize(14);
     return f;
+}
+
+void TfrmBaseForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && !isWindow()) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

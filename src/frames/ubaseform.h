@@ -11,4 +11,8 @@ public:
 
     // "微软雅黑" 14 px, falling back to the CJK fonts found on Linux desktops.
     static QFont defaultFont();
+
+protected:
+    // A screen embedded in a tab is not closed by Esc (a dialog's default).
+    void keyPressEvent(QKeyEvent *event) override;
 };
