@@ -3,8 +3,9 @@
 #include "app/uMain.h"
 #include "data/udm.h"
 #include "frames/QtInteraction.h"
+#include "frames/ubaseform.h"
 
-#include <QFont>
+#include <QScreen>
 #include <memory>
 
 int main(int argc, char *argv[]) {
@@ -12,11 +13,7 @@ int main(int argc, char *argv[]) {
     CkApplication::setApplicationName(QStringLiteral("ck-stock"));
     CkApplication::setOrganizationName(QStringLiteral("ck-stock"));
     CkApplication::setApplicationDisplayName(QStringLiteral("岑柚库管"));
-    QFont font;
-    font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
-    font.setPixelSize(14);
-    CkApplication::setFont(font);
+    CkApplication::setFont(TfrmBaseForm::defaultFont());
     setInteraction(std::make_unique<QtInteraction>());
 
     // The window first (its creation touches no database), then the data
@@ -24,6 +21,10 @@ int main(int argc, char *argv[]) {
     auto window = std::make_unique<TfrmMain>();
     TfrmDM dm;
     dm.setLoginRunner([&window] { return TfrmLogin::execute(window.get()); });
+    // Desktops without a window manager ignore "maximised": start at the full
+    // screen size there too.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
     window->showMaximized();
     const int result = CkApplication::exec();
     // Open screens write their closing log rows while the connection still exists.
