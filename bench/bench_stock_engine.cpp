@@ -216,6 +216,30 @@ void measure(DbConnection &db, const Scale &s, int repeat)
            }),
            QStringLiteral("aggregate of all lines x headers"), medianMs(repeat, [&] { drain(db, bareAggregate); }),
            QStringLiteral("-"));
+
+    // What the balance triggers add to saving a bill: the same header and five
+    // lines written, as the bill editor does, into the bill tables and into
+    // copies of them without triggers. Last, as it adds a few bills.
+    db.exec(QStringLiteral("CREATE TABLE bench_main LIKE tb_in_out_main"));
+    db.exec(QStringLiteral("CREATE TABLE bench_detail LIKE tb_in_out_detail"));
+    int serial = 0;
+    auto saveBill = [&](const QString &mainTable, const QString &detailTable) {
+        const QString guid = QStringLiteral("BENCH%1").arg(++serial);
+        TransactionGuard tx(db);
+        db.exec(QStringLiteral("INSERT INTO %1 (create_date, sign, out_store_id, bill_no, guid) VALUES (NOW(), 11, %2, ?, ?)")
+                    .arg(mainTable).arg(store),
+                DbConnection::Kind::Write, {guid, guid});
+        for (int line = 0; line < 5; ++line)
+            db.exec(QStringLiteral("INSERT INTO %1 (guid, goods_id, quantity, price, amount) VALUES (?, ?, 1, 10, 10)")
+                        .arg(detailTable),
+                    DbConnection::Kind::Write, {guid, goods + line});
+        tx.commit();
+    };
+    report(QStringLiteral("save a bill of 5 lines (transaction)"),
+           medianMs(repeat * 5, [&] { saveBill(QStringLiteral("tb_in_out_main"), QStringLiteral("tb_in_out_detail")); }),
+           QStringLiteral("same into tables without triggers"),
+           medianMs(repeat * 5, [&] { saveBill(QStringLiteral("bench_main"), QStringLiteral("bench_detail")); }),
+           QStringLiteral("-"));
 }
 
 } // namespace

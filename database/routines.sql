@@ -195,18 +195,21 @@ END$$
 
 -- Movement summary for [p_start, p_end) per goods and warehouse into
 -- temp_store_hz2, listing those with a start balance or a movement in the
--- period. The start balance is taken from whichever side of the period holds
--- fewer months: opening stock plus the monthly movements before the period's
--- first month, or the current balance less the monthly movements since; the
--- lines between that month's first day and the period start are added to
--- either. The period's whole months come from the monthly movements, its
--- partial months from the bill lines.
+-- period. Every goods and store that ever held stock has a row in
+-- tb_stock_balance, which drives the statement. The start balance comes from
+-- whichever side of the period holds fewer months: opening stock plus the
+-- monthly movements before the period's month (forward), or the current
+-- balance less the monthly movements from that month on (back); the lines
+-- between that month's first day and the period start are added to either.
+-- The period's whole months come from the monthly movements, its partial
+-- months from the bill lines.
 CREATE PROCEDURE sp_store_hz(IN p_start DATE, IN p_end DATE, IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
   DECLARE v_cut DATE;
   DECLARE v_cut_month DATE;
   DECLARE v_first DATE;
   DECLARE v_last DATE;
+  DECLARE v_back BOOLEAN;
   DECLARE v_whole_from DATE;
   DECLARE v_whole_to DATE;
   DECLARE v_filter TEXT;
@@ -218,81 +221,111 @@ BEGIN
   SET v_cut_month = fn_month_start(v_cut);
   SET v_filter = CONCAT(fn_store_filter('store_id', p_store), fn_goods_filter('goods_id', p_class, p_goods));
   SELECT MIN(month), MAX(month) INTO v_first, v_last FROM tb_stock_month WHERE month < DATE '9999-12-01';
+  SET v_back = v_first IS NOT NULL
+               AND TIMESTAMPDIFF(MONTH, v_first, v_cut_month) > TIMESTAMPDIFF(MONTH, v_cut_month, v_last);
 
-  IF v_first IS NULL OR TIMESTAMPDIFF(MONTH, v_first, v_cut_month) <= TIMESTAMPDIFF(MONTH, v_cut_month, v_last) THEN
-    SET v_rows = CONCAT(
-      ' SELECT COALESCE(goods_id, 0) AS goods_id, COALESCE(store_id, 0) AS store_id,',
-      '   COALESCE(quantity, 0) AS sq, COALESCE(amount, 0) AS sa, 0 AS iq, 0 AS ia, 0 AS oq, 0 AS oa, 0 AS n',
-      '   FROM tb_store_begin WHERE del = 0', v_filter,
-      ' UNION ALL SELECT goods_id, store_id, in_quantity - out_quantity, in_amount - out_amount, 0, 0, 0, 0, 0',
-      '   FROM tb_stock_month WHERE month < ', fn_quote_time(v_cut_month), v_filter);
-  ELSE
-    SET v_rows = CONCAT(
-      ' SELECT goods_id, store_id, quantity AS sq, amount AS sa, 0 AS iq, 0 AS ia, 0 AS oq, 0 AS oa, 0 AS n',
-      '   FROM tb_stock_balance WHERE 1 = 1', v_filter,
-      ' UNION ALL SELECT goods_id, store_id, out_quantity - in_quantity, out_amount - in_amount, 0, 0, 0, 0, 0',
-      '   FROM tb_stock_month WHERE month >= ', fn_quote_time(v_cut_month), v_filter);
+  -- Whole months of the period: [v_whole_from, v_whole_to), empty when it has none.
+  SET v_whole_from = fn_month_start(p_start);
+  IF v_whole_from < p_start THEN
+    SET v_whole_from = DATE_ADD(v_whole_from, INTERVAL 1 MONTH);
   END IF;
+  SET v_whole_to = fn_month_start(p_end);
+  IF v_whole_from >= v_whole_to THEN
+    SET v_whole_from = v_cut_month, v_whole_to = v_cut_month;
+  END IF;
+
+  SET v_rows = CONCAT(
+    ' SELECT goods_id, store_id,',
+    IF(v_back, ' out_quantity - in_quantity AS sq, out_amount - in_amount AS sa,',
+       CONCAT(' IF(month < ', fn_quote_time(v_cut_month), ', in_quantity - out_quantity, 0) AS sq,',
+              ' IF(month < ', fn_quote_time(v_cut_month), ', in_amount - out_amount, 0) AS sa,')),
+    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', in_quantity, 0) AS iq,',
+    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', in_amount, 0) AS ia,',
+    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', out_quantity, 0) AS oq,',
+    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', out_amount, 0) AS oa,',
+    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', moves, 0) AS n',
+    ' FROM tb_stock_month WHERE ',
+    IF(v_back, CONCAT('month >= ', fn_quote_time(v_cut_month)),
+       CONCAT('month < ', fn_quote_time(GREATEST(v_cut_month, v_whole_to)))), v_filter,
+    IF(v_back, '', CONCAT(
+      ' UNION ALL SELECT COALESCE(goods_id, 0), COALESCE(store_id, 0), COALESCE(quantity, 0), COALESCE(amount, 0),',
+      '   0, 0, 0, 0, 0 FROM tb_store_begin WHERE del = 0', v_filter)));
   IF v_cut > v_cut_month THEN
     SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(v_cut_month, v_cut, TRUE, v_filter));
   END IF;
-
   IF p_end > p_start THEN
-    SET v_whole_from = fn_month_start(p_start);
-    IF v_whole_from < p_start THEN
-      SET v_whole_from = DATE_ADD(v_whole_from, INTERVAL 1 MONTH);
-    END IF;
-    SET v_whole_to = fn_month_start(p_end);
-    IF v_whole_from < v_whole_to THEN
-      SET v_rows = CONCAT(v_rows,
-        ' UNION ALL SELECT goods_id, store_id, 0, 0, in_quantity, in_amount, out_quantity, out_amount, moves',
-        '   FROM tb_stock_month WHERE month >= ', fn_quote_time(v_whole_from),
-        '   AND month < ', fn_quote_time(v_whole_to), v_filter);
+    IF v_whole_from = v_whole_to THEN
+      SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(p_start, p_end, FALSE, v_filter));
+    ELSE
       IF p_start < v_whole_from THEN
         SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(p_start, v_whole_from, FALSE, v_filter));
       END IF;
       IF v_whole_to < p_end THEN
         SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(v_whole_to, p_end, FALSE, v_filter));
       END IF;
-    ELSE
-      SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(p_start, p_end, FALSE, v_filter));
     END IF;
   END IF;
 
   CALL sp_run_text(CONCAT(
     'INSERT INTO temp_store_hz2 (goods_id, store_id, start_quantity, start_amount, in_quantity, in_amount,',
     '   out_quantity, out_amount, end_quantity, end_amount)',
-    ' SELECT NULLIF(goods_id, 0), NULLIF(store_id, 0), SUM(sq), SUM(sa), SUM(iq), SUM(ia), SUM(oq), SUM(oa),',
-    '   SUM(sq) + SUM(iq) - SUM(oq), SUM(sa) + SUM(ia) - SUM(oa)',
-    ' FROM (', v_rows, ') t',
-    ' GROUP BY goods_id, store_id',
-    ' HAVING SUM(n) > 0 OR SUM(sq) <> 0 OR SUM(sa) <> 0',
+    ' SELECT NULLIF(goods_id, 0), NULLIF(store_id, 0), sq, sa, iq, ia, oq, oa, sq + iq - oq, sa + ia - oa FROM (',
+    '   SELECT b.goods_id, b.store_id,',
+    IF(v_back, ' b.quantity + COALESCE(x.sq, 0) AS sq, b.amount + COALESCE(x.sa, 0) AS sa,',
+       ' COALESCE(x.sq, 0) AS sq, COALESCE(x.sa, 0) AS sa,'),
+    '     COALESCE(x.iq, 0) AS iq, COALESCE(x.ia, 0) AS ia, COALESCE(x.oq, 0) AS oq, COALESCE(x.oa, 0) AS oa,',
+    '     COALESCE(x.n, 0) AS n',
+    '   FROM tb_stock_balance b LEFT JOIN (',
+    '     SELECT goods_id, store_id, SUM(sq) AS sq, SUM(sa) AS sa, SUM(iq) AS iq, SUM(ia) AS ia,',
+    '       SUM(oq) AS oq, SUM(oa) AS oa, SUM(n) AS n FROM (', v_rows, ') u GROUP BY goods_id, store_id ORDER BY NULL',
+    '   ) x ON x.goods_id = b.goods_id AND x.store_id = b.store_id',
+    '   WHERE 1 = 1', fn_store_filter('b.store_id', p_store), fn_goods_filter('b.goods_id', p_class, p_goods),
+    ' ) r WHERE n > 0 OR sq <> 0 OR sa <> 0',
     ' ORDER BY goods_id, store_id'));
 END$$
 
 -- Every routine starts its result table afresh: a new, empty table is
 -- cheaper than deleting a large earlier result, whose pages a later small
 -- query would still have to scan. The client creates temp_store_goods and
--- temp_store_hz2 at start-up; they are rebuilt here with the same columns.
+-- temp_store_hz2 at start-up; they are rebuilt here with the same columns, in
+-- memory (numbers only, so rows stay small), which halves the time to write a
+-- result of every goods and store. A memory table's size limit is fixed when
+-- it is created: 1 GB, far above any stock list.
 CREATE PROCEDURE sp_reset_temp_store_goods()
 BEGIN
+  DECLARE v_heap_size BIGINT UNSIGNED DEFAULT @@SESSION.max_heap_table_size;
+  DECLARE EXIT HANDLER FOR SQLEXCEPTION
+  BEGIN
+    SET SESSION max_heap_table_size = v_heap_size;
+    RESIGNAL;
+  END;
   DROP TEMPORARY TABLE IF EXISTS temp_store_goods;
+  SET SESSION max_heap_table_size = GREATEST(v_heap_size, 1073741824);
   CREATE TEMPORARY TABLE temp_store_goods (
     id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
     quantity decimal(20,10) DEFAULT NULL, amount decimal(20,10) DEFAULT NULL,
-    PRIMARY KEY (id)) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+    PRIMARY KEY (id)) ENGINE=MEMORY DEFAULT CHARSET=utf8mb4;
+  SET SESSION max_heap_table_size = v_heap_size;
 END$$
 
 CREATE PROCEDURE sp_reset_temp_store_hz2()
 BEGIN
+  DECLARE v_heap_size BIGINT UNSIGNED DEFAULT @@SESSION.max_heap_table_size;
+  DECLARE EXIT HANDLER FOR SQLEXCEPTION
+  BEGIN
+    SET SESSION max_heap_table_size = v_heap_size;
+    RESIGNAL;
+  END;
   DROP TEMPORARY TABLE IF EXISTS temp_store_hz2;
+  SET SESSION max_heap_table_size = GREATEST(v_heap_size, 1073741824);
   CREATE TEMPORARY TABLE temp_store_hz2 (
     id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
     start_quantity decimal(20,10) DEFAULT NULL, start_amount decimal(20,10) DEFAULT NULL,
     in_quantity decimal(20,10) DEFAULT NULL, in_amount decimal(20,10) DEFAULT NULL,
     out_quantity decimal(20,10) DEFAULT NULL, end_quantity decimal(20,10) DEFAULT NULL,
     end_amount decimal(20,10) DEFAULT NULL, out_amount decimal(20,10) DEFAULT NULL,
-    sign int DEFAULT NULL, PRIMARY KEY (id)) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+    sign int DEFAULT NULL, PRIMARY KEY (id)) ENGINE=MEMORY DEFAULT CHARSET=utf8mb4;
+  SET SESSION max_heap_table_size = v_heap_size;
 END$$
 
 -- Result tables shared by name with every client: each call fills a
