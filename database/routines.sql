@@ -213,7 +213,8 @@ BEGIN
   DECLARE v_whole_from DATE;
   DECLARE v_whole_to DATE;
   DECLARE v_filter TEXT;
-  DECLARE v_rows TEXT;
+  DECLARE v_cells TEXT;
+  DECLARE v_rest TEXT;
   CALL sp_check_period(p_start, p_end);
   CALL sp_reset_temp_store_hz2();
   -- An end before the start leaves an empty period whose balance is the one at its end.
@@ -234,34 +235,41 @@ BEGIN
     SET v_whole_from = v_cut_month, v_whole_to = v_cut_month;
   END IF;
 
-  SET v_rows = CONCAT(
-    ' SELECT goods_id, store_id,',
-    IF(v_back, ' out_quantity - in_quantity AS sq, out_amount - in_amount AS sa,',
-       CONCAT(' IF(month < ', fn_quote_time(v_cut_month), ', in_quantity - out_quantity, 0) AS sq,',
-              ' IF(month < ', fn_quote_time(v_cut_month), ', in_amount - out_amount, 0) AS sa,')),
-    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', in_quantity, 0) AS iq,',
-    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', in_amount, 0) AS ia,',
-    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', out_quantity, 0) AS oq,',
-    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', out_amount, 0) AS oa,',
-    ' IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', moves, 0) AS n',
+  -- Monthly movements per goods and store: the start-balance part and the
+  -- period's whole months.
+  SET v_cells = CONCAT(
+    'SELECT goods_id, store_id,',
+    IF(v_back, ' SUM(out_quantity - in_quantity) AS sq, SUM(out_amount - in_amount) AS sa,',
+       CONCAT(' SUM(IF(month < ', fn_quote_time(v_cut_month), ', in_quantity - out_quantity, 0)) AS sq,',
+              ' SUM(IF(month < ', fn_quote_time(v_cut_month), ', in_amount - out_amount, 0)) AS sa,')),
+    ' SUM(IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', in_quantity, 0)) AS iq,',
+    ' SUM(IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', in_amount, 0)) AS ia,',
+    ' SUM(IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', out_quantity, 0)) AS oq,',
+    ' SUM(IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', out_amount, 0)) AS oa,',
+    ' SUM(IF(month >= ', fn_quote_time(v_whole_from), ' AND month < ', fn_quote_time(v_whole_to), ', moves, 0)) AS n',
     ' FROM tb_stock_month WHERE ',
     IF(v_back, CONCAT('month >= ', fn_quote_time(v_cut_month)),
        CONCAT('month < ', fn_quote_time(GREATEST(v_cut_month, v_whole_to)))), v_filter,
+    ' GROUP BY goods_id, store_id');
+
+  -- Opening stock when counting forward, and the bill lines of partial months.
+  SET v_rest = CONCAT(
+    'SELECT 0 AS goods_id, 0 AS store_id, 0 AS sq, 0 AS sa, 0 AS iq, 0 AS ia, 0 AS oq, 0 AS oa, 0 AS n FROM DUAL WHERE 1 = 0',
     IF(v_back, '', CONCAT(
       ' UNION ALL SELECT COALESCE(goods_id, 0), COALESCE(store_id, 0), COALESCE(quantity, 0), COALESCE(amount, 0),',
       '   0, 0, 0, 0, 0 FROM tb_store_begin WHERE del = 0', v_filter)));
   IF v_cut > v_cut_month THEN
-    SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(v_cut_month, v_cut, TRUE, v_filter));
+    SET v_rest = CONCAT(v_rest, ' UNION ALL', fn_summary_lines(v_cut_month, v_cut, TRUE, v_filter));
   END IF;
   IF p_end > p_start THEN
     IF v_whole_from = v_whole_to THEN
-      SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(p_start, p_end, FALSE, v_filter));
+      SET v_rest = CONCAT(v_rest, ' UNION ALL', fn_summary_lines(p_start, p_end, FALSE, v_filter));
     ELSE
       IF p_start < v_whole_from THEN
-        SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(p_start, v_whole_from, FALSE, v_filter));
+        SET v_rest = CONCAT(v_rest, ' UNION ALL', fn_summary_lines(p_start, v_whole_from, FALSE, v_filter));
       END IF;
       IF v_whole_to < p_end THEN
-        SET v_rows = CONCAT(v_rows, ' UNION ALL', fn_summary_lines(v_whole_to, p_end, FALSE, v_filter));
+        SET v_rest = CONCAT(v_rest, ' UNION ALL', fn_summary_lines(v_whole_to, p_end, FALSE, v_filter));
       END IF;
     END IF;
   END IF;
@@ -271,16 +279,18 @@ BEGIN
     '   out_quantity, out_amount, end_quantity, end_amount)',
     ' SELECT NULLIF(goods_id, 0), NULLIF(store_id, 0), sq, sa, iq, ia, oq, oa, sq + iq - oq, sa + ia - oa FROM (',
     '   SELECT b.goods_id, b.store_id,',
-    IF(v_back, ' b.quantity + COALESCE(x.sq, 0) AS sq, b.amount + COALESCE(x.sa, 0) AS sa,',
-       ' COALESCE(x.sq, 0) AS sq, COALESCE(x.sa, 0) AS sa,'),
-    '     COALESCE(x.iq, 0) AS iq, COALESCE(x.ia, 0) AS ia, COALESCE(x.oq, 0) AS oq, COALESCE(x.oa, 0) AS oa,',
-    '     COALESCE(x.n, 0) AS n',
-    '   FROM tb_stock_balance b LEFT JOIN (',
-    '     SELECT goods_id, store_id, SUM(sq) AS sq, SUM(sa) AS sa, SUM(iq) AS iq, SUM(ia) AS ia,',
-    '       SUM(oq) AS oq, SUM(oa) AS oa, SUM(n) AS n FROM (', v_rows, ') u GROUP BY goods_id, store_id ORDER BY NULL',
-    '   ) x ON x.goods_id = b.goods_id AND x.store_id = b.store_id',
+    '     ', IF(v_back, 'b.quantity', '0'), ' + COALESCE(c.sq, 0) + COALESCE(r.sq, 0) AS sq,',
+    '     ', IF(v_back, 'b.amount', '0'), ' + COALESCE(c.sa, 0) + COALESCE(r.sa, 0) AS sa,',
+    '     COALESCE(c.iq, 0) + COALESCE(r.iq, 0) AS iq, COALESCE(c.ia, 0) + COALESCE(r.ia, 0) AS ia,',
+    '     COALESCE(c.oq, 0) + COALESCE(r.oq, 0) AS oq, COALESCE(c.oa, 0) + COALESCE(r.oa, 0) AS oa,',
+    '     COALESCE(c.n, 0) + COALESCE(r.n, 0) AS n',
+    '   FROM tb_stock_balance b',
+    '   LEFT JOIN (', v_cells, ') c ON c.goods_id = b.goods_id AND c.store_id = b.store_id',
+    '   LEFT JOIN (SELECT goods_id, store_id, SUM(sq) AS sq, SUM(sa) AS sa, SUM(iq) AS iq, SUM(ia) AS ia,',
+    '       SUM(oq) AS oq, SUM(oa) AS oa, SUM(n) AS n FROM (', v_rest, ') u GROUP BY goods_id, store_id',
+    '     ) r ON r.goods_id = b.goods_id AND r.store_id = b.store_id',
     '   WHERE 1 = 1', fn_store_filter('b.store_id', p_store), fn_goods_filter('b.goods_id', p_class, p_goods),
-    ' ) r WHERE n > 0 OR sq <> 0 OR sa <> 0',
+    ' ) z WHERE n > 0 OR sq <> 0 OR sa <> 0',
     ' ORDER BY goods_id, store_id'));
 END$$
 
