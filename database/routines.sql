@@ -250,7 +250,7 @@ BEGIN
     ' FROM tb_stock_month WHERE ',
     IF(v_back, CONCAT('month >= ', fn_quote_time(v_cut_month)),
        CONCAT('month < ', fn_quote_time(GREATEST(v_cut_month, v_whole_to)))), v_filter,
-    ' GROUP BY goods_id, store_id');
+    ' GROUP BY goods_id, store_id ORDER BY NULL');
 
   -- Opening stock when counting forward, and the bill lines of partial months.
   SET v_rest = CONCAT(
@@ -287,7 +287,7 @@ BEGIN
     '   FROM tb_stock_balance b',
     '   LEFT JOIN (', v_cells, ') c ON c.goods_id = b.goods_id AND c.store_id = b.store_id',
     '   LEFT JOIN (SELECT goods_id, store_id, SUM(sq) AS sq, SUM(sa) AS sa, SUM(iq) AS iq, SUM(ia) AS ia,',
-    '       SUM(oq) AS oq, SUM(oa) AS oa, SUM(n) AS n FROM (', v_rest, ') u GROUP BY goods_id, store_id',
+    '       SUM(oq) AS oq, SUM(oa) AS oa, SUM(n) AS n FROM (', v_rest, ') u GROUP BY goods_id, store_id ORDER BY NULL',
     '     ) r ON r.goods_id = b.goods_id AND r.store_id = b.store_id',
     '   WHERE 1 = 1', fn_store_filter('b.store_id', p_store), fn_goods_filter('b.goods_id', p_class, p_goods),
     ' ) z WHERE n > 0 OR sq <> 0 OR sa <> 0',
