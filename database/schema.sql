@@ -331,6 +331,49 @@ CREATE TABLE tb_bill_no (
   KEY ix_bill_no_day (sign, bill_date, id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
+-- Stock rules and derived balances ----------------------------------------------
+-- Which store sides a bill kind moves: side 1 adds to the header's in_store_id,
+-- side -1 takes from its out_store_id. Kinds without a row move no stock.
+
+CREATE TABLE tb_stock_rule (
+  sign tinyint NOT NULL,
+  side tinyint NOT NULL,
+  PRIMARY KEY (sign, side)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+
+INSERT INTO tb_stock_rule (sign, side) VALUES
+  (0, 1), (1, 1), (2, 1), (3, 1), (4, 1), (5, 1),
+  (10, -1), (11, -1), (12, -1), (13, -1), (14, -1), (15, -1),
+  (19, 1), (19, -1), (20, 1);
+
+-- Kept by the triggers in database/routines.sql in the transaction of the
+-- bill or opening stock that changes them (docs/stock-balances.md). A missing
+-- goods or store is kept as 0.
+-- Current stock per goods and store: opening stock plus every bill line;
+-- entries counts the opening rows and line sides behind it.
+CREATE TABLE tb_stock_balance (
+  goods_id int NOT NULL,
+  store_id int NOT NULL,
+  entries int NOT NULL,
+  quantity decimal(30,10) NOT NULL,
+  amount decimal(30,10) NOT NULL,
+  PRIMARY KEY (goods_id, store_id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+
+-- Bill-line movements per calendar month (first day), goods and store, split
+-- as the summary reports them; lines of undated bills under 9999-12-01.
+CREATE TABLE tb_stock_month (
+  month date NOT NULL,
+  goods_id int NOT NULL,
+  store_id int NOT NULL,
+  moves int NOT NULL,
+  in_quantity decimal(30,10) NOT NULL,
+  in_amount decimal(30,10) NOT NULL,
+  out_quantity decimal(30,10) NOT NULL,
+  out_amount decimal(30,10) NOT NULL,
+  PRIMARY KEY (month, goods_id, store_id)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+
 -- Result tables of the stock routines -------------------------------------------
 -- Each routine fills a temporary table of the same name and shape on the
 -- calling connection, so these shared tables only give other clients an empty result.
