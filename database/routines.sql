@@ -22,6 +22,7 @@
 
 SET NAMES utf8mb4;
 
+DROP VIEW IF EXISTS v_in_out_detail;
 CREATE VIEW v_in_out_detail AS
 SELECT d.id, d.goods_id, d.quantity, d.price, d.amount, d.memo, d.in_reason, d.out_reason,
        m.bill_no, m.create_date, m.sign, m.in_store_id, m.out_store_id,
@@ -37,6 +38,7 @@ SELECT d.id, d.goods_id, d.quantity, d.price, d.amount, d.memo, d.in_reason, d.o
 --   dir        1 counts as received, -1 as issued (a stock count with a
 --              negative difference is an issue of the shortfall)
 --   month      first day of the bill's month; 9999-12-01 for an undated bill
+DROP VIEW IF EXISTS v_stock_moves;
 CREATE VIEW v_stock_moves AS
 SELECT d.id AS line_id, m.id AS main_id, d.goods_id,
        IF(r.side = 1, m.in_store_id, m.out_store_id) AS store_id,
@@ -54,6 +56,7 @@ DELIMITER $$
 
 -- "000" followed by the number's digits in three-digit groups: 1 -> 000001,
 -- 1002 -> 000001002. NULL for 0, which selects every class.
+DROP FUNCTION IF EXISTS fn_class_prefix$$
 CREATE FUNCTION fn_class_prefix(p_class BIGINT) RETURNS VARCHAR(40)
   DETERMINISTIC NO SQL
 BEGIN
@@ -67,6 +70,7 @@ END$$
 
 -- Condition text restricting a goods-id column to one goods and/or one class
 -- with its descendants. Only numbers and digits reach the text.
+DROP FUNCTION IF EXISTS fn_goods_filter$$
 CREATE FUNCTION fn_goods_filter(p_column VARCHAR(40), p_class BIGINT, p_goods INT) RETURNS TEXT
   DETERMINISTIC NO SQL
 BEGIN
@@ -84,6 +88,7 @@ BEGIN
 END$$
 
 -- Derived table of opening stock rows: goods_id, store_id, q, a.
+DROP FUNCTION IF EXISTS fn_stock_opening$$
 CREATE FUNCTION fn_stock_opening(p_store INT, p_class BIGINT, p_goods INT) RETURNS TEXT
   DETERMINISTIC NO SQL
 BEGIN
@@ -93,6 +98,7 @@ BEGIN
 END$$
 
 -- Condition text restricting a store column to one store (0: every store).
+DROP FUNCTION IF EXISTS fn_store_filter$$
 CREATE FUNCTION fn_store_filter(p_column VARCHAR(40), p_store INT) RETURNS TEXT
   DETERMINISTIC NO SQL
 BEGIN
@@ -100,6 +106,7 @@ BEGIN
 END$$
 
 -- A date and time as a quoted literal of a generated statement.
+DROP FUNCTION IF EXISTS fn_quote_time$$
 CREATE FUNCTION fn_quote_time(p_time DATETIME) RETURNS VARCHAR(30)
   DETERMINISTIC NO SQL
 BEGIN
@@ -108,6 +115,7 @@ END$$
 
 -- Derived table of the stock moves of bills dated from p_from (inclusive) to
 -- p_to (exclusive); NULL leaves that end open. Columns of v_stock_moves.
+DROP FUNCTION IF EXISTS fn_stock_moves$$
 CREATE FUNCTION fn_stock_moves(p_from DATETIME, p_to DATETIME, p_store INT, p_class BIGINT, p_goods INT)
   RETURNS TEXT DETERMINISTIC NO SQL
 BEGIN
@@ -123,6 +131,7 @@ END$$
 -- temporary tables larger than the server's default in-memory limit; spilling
 -- them to disk would triple the time, so the limit is raised for this
 -- statement only and restored afterwards, also when the statement fails.
+DROP PROCEDURE IF EXISTS sp_run_text$$
 CREATE PROCEDURE sp_run_text(IN p_sql TEXT)
 BEGIN
   DECLARE v_tmp_size BIGINT UNSIGNED DEFAULT @@SESSION.tmp_table_size;
@@ -143,6 +152,7 @@ BEGIN
 END$$
 
 -- A period needs both ends: a missing date would silently select nothing.
+DROP PROCEDURE IF EXISTS sp_check_period$$
 CREATE PROCEDURE sp_check_period(IN p_start DATE, IN p_end DATE)
 BEGIN
   IF p_start IS NULL OR p_end IS NULL THEN
@@ -152,6 +162,7 @@ END$$
 
 -- Stock on hand per goods and warehouse into temp_store_goods: every goods and
 -- store with an opening row or a bill line, in goods and store order.
+DROP PROCEDURE IF EXISTS sp_store_goods$$
 CREATE PROCEDURE sp_store_goods(IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
   CALL sp_reset_temp_store_goods();
@@ -172,6 +183,7 @@ BEGIN
 END$$
 
 -- First day of the month of a date.
+DROP FUNCTION IF EXISTS fn_month_start$$
 CREATE FUNCTION fn_month_start(p_day DATE) RETURNS DATE
   DETERMINISTIC NO SQL
 BEGIN
@@ -181,6 +193,7 @@ END$$
 -- Rows (goods_id, store_id, sq, sa, iq, ia, oq, oa, n) of the bill lines dated
 -- from p_from (inclusive) to p_to (exclusive), as start balance (p_as_start)
 -- or as movements of the period (n counts them).
+DROP FUNCTION IF EXISTS fn_summary_lines$$
 CREATE FUNCTION fn_summary_lines(p_from DATE, p_to DATE, p_as_start BOOLEAN, p_filter TEXT) RETURNS TEXT
   DETERMINISTIC NO SQL
 BEGIN
@@ -203,6 +216,7 @@ END$$
 -- between that month's first day and the period start are added to either.
 -- The period's whole months come from the monthly movements, its partial
 -- months from the bill lines.
+DROP PROCEDURE IF EXISTS sp_store_hz$$
 CREATE PROCEDURE sp_store_hz(IN p_start DATE, IN p_end DATE, IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
   DECLARE v_cut DATE;
@@ -301,6 +315,7 @@ END$$
 -- memory (numbers only, so rows stay small), which halves the time to write a
 -- result of every goods and store. A memory table's size limit is fixed when
 -- it is created: 1 GB, far above any stock list.
+DROP PROCEDURE IF EXISTS sp_reset_temp_store_goods$$
 CREATE PROCEDURE sp_reset_temp_store_goods()
 BEGIN
   DECLARE v_heap_size BIGINT UNSIGNED DEFAULT @@SESSION.max_heap_table_size;
@@ -318,6 +333,7 @@ BEGIN
   SET SESSION max_heap_table_size = v_heap_size;
 END$$
 
+DROP PROCEDURE IF EXISTS sp_reset_temp_store_hz2$$
 CREATE PROCEDURE sp_reset_temp_store_hz2()
 BEGIN
   DECLARE v_heap_size BIGINT UNSIGNED DEFAULT @@SESSION.max_heap_table_size;
@@ -341,6 +357,7 @@ END$$
 -- Result tables shared by name with every client: each call fills a
 -- temporary table of the same name, private to the calling connection, which
 -- hides the shared table from that connection only.
+DROP PROCEDURE IF EXISTS sp_reset_store_mx$$
 CREATE PROCEDURE sp_reset_store_mx()
 BEGIN
   DROP TEMPORARY TABLE IF EXISTS tb_store_mx;
@@ -357,6 +374,7 @@ BEGIN
     PRIMARY KEY (id)) DEFAULT CHARSET=utf8mb4;
 END$$
 
+DROP PROCEDURE IF EXISTS sp_reset_borrow_goods$$
 CREATE PROCEDURE sp_reset_borrow_goods()
 BEGIN
   DROP TEMPORARY TABLE IF EXISTS tb_borrow_goods;
@@ -369,6 +387,7 @@ END$$
 -- Movement detail for [p_start, p_end) into tb_store_mx: per goods and
 -- warehouse an opening row "期初结存" with the balance at p_start, then one row
 -- per movement in date order with the balance after it.
+DROP PROCEDURE IF EXISTS sp_store_mx$$
 CREATE PROCEDURE sp_store_mx(IN p_start DATE, IN p_end DATE, IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
   CALL sp_check_period(p_start, p_end);
@@ -413,6 +432,7 @@ END$$
 -- Open borrowing per goods and warehouse into tb_borrow_goods: the stock
 -- movements of the kind that opened the borrowing and of the kind that settles
 -- it, summed with p_factor so that open borrowing counts positive.
+DROP PROCEDURE IF EXISTS sp_fill_borrow$$
 CREATE PROCEDURE sp_fill_borrow(IN p_opening_kind INT, IN p_settling_kind INT, IN p_factor INT,
                                 IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
@@ -426,12 +446,14 @@ BEGIN
 END$$
 
 -- Goods still borrowed from partners: "借货入库" (4) less "借入还出" (14).
+DROP PROCEDURE IF EXISTS sp_get_borrow_in$$
 CREATE PROCEDURE sp_get_borrow_in(IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
   CALL sp_fill_borrow(4, 14, 1, p_store, p_class, p_goods);
 END$$
 
 -- Goods still lent to partners: "借货出库" (15) less "借出还入" (5).
+DROP PROCEDURE IF EXISTS sp_get_borrow_out$$
 CREATE PROCEDURE sp_get_borrow_out(IN p_store INT, IN p_class BIGINT, IN p_goods INT)
 BEGIN
   CALL sp_fill_borrow(15, 5, -1, p_store, p_class, p_goods);
@@ -440,6 +462,7 @@ END$$
 -- Stock of one goods in one warehouse (0: all warehouses; goods 0: all goods);
 -- 0 when it never moved. Fixed statements on the balance's key: the price
 -- lookup of a bill line calls it once per line.
+DROP PROCEDURE IF EXISTS sp_get_goods_store$$
 CREATE PROCEDURE sp_get_goods_store(IN storeId INT, IN goodsId INT,
                                     OUT totalQuantity DECIMAL(30,10), OUT totalAmount DECIMAL(30,10))
 BEGIN
@@ -463,6 +486,7 @@ END$$
 
 -- Adds p_factor (1 or -1) times the effect of one bill line: under every
 -- header with its guid, or only under header p_main when given.
+DROP PROCEDURE IF EXISTS sp_stock_post_line$$
 CREATE PROCEDURE sp_stock_post_line(IN p_line INT, IN p_main INT, IN p_factor INT)
   MODIFIES SQL DATA
 BEGIN
@@ -484,6 +508,7 @@ BEGIN
 END$$
 
 -- Adds p_factor times the effect of every line of header p_main (guid p_guid).
+DROP PROCEDURE IF EXISTS sp_stock_post_bill$$
 CREATE PROCEDURE sp_stock_post_bill(IN p_main INT, IN p_guid VARCHAR(50), IN p_factor INT)
   MODIFIES SQL DATA
 BEGIN
@@ -503,6 +528,7 @@ BEGIN
 END$$
 
 -- Adds p_factor times the effect of one opening stock row (rows with del = 1 have none).
+DROP PROCEDURE IF EXISTS sp_stock_post_opening$$
 CREATE PROCEDURE sp_stock_post_opening(IN p_goods INT, IN p_store INT, IN p_del TINYINT,
                                        IN p_quantity DECIMAL(20,10), IN p_amount DECIMAL(20,10), IN p_factor INT)
   MODIFIES SQL DATA
@@ -517,9 +543,11 @@ BEGIN
   END IF;
 END$$
 
+DROP TRIGGER IF EXISTS tr_in_out_detail_ai$$
 CREATE TRIGGER tr_in_out_detail_ai AFTER INSERT ON tb_in_out_detail FOR EACH ROW
   CALL sp_stock_post_line(NEW.id, NULL, 1)$$
 
+DROP TRIGGER IF EXISTS tr_in_out_detail_bu$$
 CREATE TRIGGER tr_in_out_detail_bu BEFORE UPDATE ON tb_in_out_detail FOR EACH ROW
 BEGIN
   IF NOT (OLD.id <=> NEW.id AND OLD.guid <=> NEW.guid AND OLD.goods_id <=> NEW.goods_id
@@ -528,6 +556,7 @@ BEGIN
   END IF;
 END$$
 
+DROP TRIGGER IF EXISTS tr_in_out_detail_au$$
 CREATE TRIGGER tr_in_out_detail_au AFTER UPDATE ON tb_in_out_detail FOR EACH ROW
 BEGIN
   IF NOT (OLD.id <=> NEW.id AND OLD.guid <=> NEW.guid AND OLD.goods_id <=> NEW.goods_id
@@ -536,12 +565,15 @@ BEGIN
   END IF;
 END$$
 
+DROP TRIGGER IF EXISTS tr_in_out_detail_bd$$
 CREATE TRIGGER tr_in_out_detail_bd BEFORE DELETE ON tb_in_out_detail FOR EACH ROW
   CALL sp_stock_post_line(OLD.id, NULL, -1)$$
 
+DROP TRIGGER IF EXISTS tr_in_out_main_ai$$
 CREATE TRIGGER tr_in_out_main_ai AFTER INSERT ON tb_in_out_main FOR EACH ROW
   CALL sp_stock_post_bill(NEW.id, NEW.guid, 1)$$
 
+DROP TRIGGER IF EXISTS tr_in_out_main_bu$$
 CREATE TRIGGER tr_in_out_main_bu BEFORE UPDATE ON tb_in_out_main FOR EACH ROW
 BEGIN
   IF NOT (OLD.id <=> NEW.id AND OLD.guid <=> NEW.guid AND OLD.sign <=> NEW.sign AND OLD.create_date <=> NEW.create_date
@@ -550,6 +582,7 @@ BEGIN
   END IF;
 END$$
 
+DROP TRIGGER IF EXISTS tr_in_out_main_au$$
 CREATE TRIGGER tr_in_out_main_au AFTER UPDATE ON tb_in_out_main FOR EACH ROW
 BEGIN
   IF NOT (OLD.id <=> NEW.id AND OLD.guid <=> NEW.guid AND OLD.sign <=> NEW.sign AND OLD.create_date <=> NEW.create_date
@@ -558,12 +591,15 @@ BEGIN
   END IF;
 END$$
 
+DROP TRIGGER IF EXISTS tr_in_out_main_bd$$
 CREATE TRIGGER tr_in_out_main_bd BEFORE DELETE ON tb_in_out_main FOR EACH ROW
   CALL sp_stock_post_bill(OLD.id, OLD.guid, -1)$$
 
+DROP TRIGGER IF EXISTS tr_store_begin_ai$$
 CREATE TRIGGER tr_store_begin_ai AFTER INSERT ON tb_store_begin FOR EACH ROW
   CALL sp_stock_post_opening(NEW.goods_id, NEW.store_id, NEW.del, NEW.quantity, NEW.amount, 1)$$
 
+DROP TRIGGER IF EXISTS tr_store_begin_au$$
 CREATE TRIGGER tr_store_begin_au AFTER UPDATE ON tb_store_begin FOR EACH ROW
 BEGIN
   IF NOT (OLD.del <=> NEW.del AND OLD.goods_id <=> NEW.goods_id AND OLD.store_id <=> NEW.store_id
@@ -573,12 +609,14 @@ BEGIN
   END IF;
 END$$
 
+DROP TRIGGER IF EXISTS tr_store_begin_ad$$
 CREATE TRIGGER tr_store_begin_ad AFTER DELETE ON tb_store_begin FOR EACH ROW
   CALL sp_stock_post_opening(OLD.goods_id, OLD.store_id, OLD.del, OLD.quantity, OLD.amount, -1)$$
 
 -- Recomputes both balance tables from opening stock and the bill lines, in
 -- one transaction of the caller's. For data loaded or changed around the
 -- triggers (a bulk load, a restored backup); run it while no bill is saved.
+DROP PROCEDURE IF EXISTS sp_rebuild_balances$$
 CREATE PROCEDURE sp_rebuild_balances()
 BEGIN
   DELETE FROM tb_stock_balance;

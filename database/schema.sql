@@ -1,4 +1,5 @@
--- Tables of the stock-keeping database.
+-- Tables of the stock-keeping database. Loading the file again on an existing
+-- database adds the tables it lacks and leaves the others alone.
 -- Valid for MariaDB 10.11 and MySQL 8. Texts are utf8mb4, sizes in characters;
 -- flags are tinyint(1) holding 0 or 1.
 
@@ -6,7 +7,7 @@ SET NAMES utf8mb4;
 
 -- Organisation and security ------------------------------------------------
 
-CREATE TABLE tb_company (
+CREATE TABLE IF NOT EXISTS tb_company (
   id int NOT NULL AUTO_INCREMENT,
   company_name varchar(50) DEFAULT NULL,
   contact varchar(30) DEFAULT NULL,
@@ -37,7 +38,7 @@ CREATE TABLE tb_company (
   PRIMARY KEY (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_depart (
+CREATE TABLE IF NOT EXISTS tb_depart (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -50,7 +51,7 @@ CREATE TABLE tb_depart (
   KEY ix_depart_no (depart_no)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_employee (
+CREATE TABLE IF NOT EXISTS tb_employee (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -65,7 +66,7 @@ CREATE TABLE tb_employee (
   KEY ix_employee_depart (depart_id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_role (
+CREATE TABLE IF NOT EXISTS tb_role (
   id int NOT NULL AUTO_INCREMENT,
   role_no varchar(10) DEFAULT NULL,
   role_name varchar(20) DEFAULT NULL,
@@ -77,13 +78,13 @@ CREATE TABLE tb_role (
   KEY ix_role_no (role_no)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_module (
+CREATE TABLE IF NOT EXISTS tb_module (
   id int NOT NULL AUTO_INCREMENT,
   module_name varchar(30) DEFAULT NULL,
   PRIMARY KEY (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_role_rights (
+CREATE TABLE IF NOT EXISTS tb_role_rights (
   id int NOT NULL AUTO_INCREMENT,
   role_id int DEFAULT NULL,
   module varchar(30) DEFAULT NULL,
@@ -99,7 +100,7 @@ CREATE TABLE tb_role_rights (
   KEY ix_role_rights_role (role_id, id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_user (
+CREATE TABLE IF NOT EXISTS tb_user (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -111,7 +112,7 @@ CREATE TABLE tb_user (
   PRIMARY KEY (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_user_log (
+CREATE TABLE IF NOT EXISTS tb_user_log (
   id int NOT NULL AUTO_INCREMENT,
   a_time datetime DEFAULT NULL,
   module varchar(30) DEFAULT NULL,
@@ -121,7 +122,7 @@ CREATE TABLE tb_user_log (
   KEY ix_user_log_time (a_time)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_report (
+CREATE TABLE IF NOT EXISTS tb_report (
   id int NOT NULL AUTO_INCREMENT,
   formtype varchar(20) DEFAULT NULL,
   report_name varchar(50) DEFAULT NULL,
@@ -135,7 +136,7 @@ CREATE TABLE tb_report (
 
 -- Stock master data ----------------------------------------------------------
 
-CREATE TABLE tb_unit (
+CREATE TABLE IF NOT EXISTS tb_unit (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -146,7 +147,7 @@ CREATE TABLE tb_unit (
   PRIMARY KEY (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_store (
+CREATE TABLE IF NOT EXISTS tb_store (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -159,7 +160,7 @@ CREATE TABLE tb_store (
   KEY ix_store_no (store_no)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_store_position (
+CREATE TABLE IF NOT EXISTS tb_store_position (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -171,7 +172,7 @@ CREATE TABLE tb_store_position (
   KEY ix_position_store (store_id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_goods_class (
+CREATE TABLE IF NOT EXISTS tb_goods_class (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -185,7 +186,7 @@ CREATE TABLE tb_goods_class (
   KEY ix_goods_class_no (class_no)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_customer_class (
+CREATE TABLE IF NOT EXISTS tb_customer_class (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -199,7 +200,7 @@ CREATE TABLE tb_customer_class (
   KEY ix_customer_class_no (class_no)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_goods (
+CREATE TABLE IF NOT EXISTS tb_goods (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -225,7 +226,7 @@ CREATE TABLE tb_goods (
   KEY ix_goods_barcode (barcode)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_customer (
+CREATE TABLE IF NOT EXISTS tb_customer (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -249,7 +250,7 @@ CREATE TABLE tb_customer (
   KEY ix_customer_no (customer_no)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_store_begin (
+CREATE TABLE IF NOT EXISTS tb_store_begin (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -271,7 +272,7 @@ CREATE TABLE tb_store_begin (
 
 -- Stock documents -------------------------------------------------------------
 
-CREATE TABLE tb_in_out_main (
+CREATE TABLE IF NOT EXISTS tb_in_out_main (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -297,7 +298,7 @@ CREATE TABLE tb_in_out_main (
   KEY ix_main_bill_no (bill_no)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_in_out_detail (
+CREATE TABLE IF NOT EXISTS tb_in_out_detail (
   id int NOT NULL AUTO_INCREMENT,
   create_date datetime DEFAULT NULL,
   crater_id int DEFAULT NULL,
@@ -321,7 +322,7 @@ CREATE TABLE tb_in_out_detail (
   KEY ix_detail_goods (goods_id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_bill_no (
+CREATE TABLE IF NOT EXISTS tb_bill_no (
   id int NOT NULL AUTO_INCREMENT,
   sign int DEFAULT NULL,
   bill_date date DEFAULT NULL,
@@ -335,13 +336,13 @@ CREATE TABLE tb_bill_no (
 -- Which store sides a bill kind moves: side 1 adds to the header's in_store_id,
 -- side -1 takes from its out_store_id. Kinds without a row move no stock.
 
-CREATE TABLE tb_stock_rule (
+CREATE TABLE IF NOT EXISTS tb_stock_rule (
   sign tinyint NOT NULL,
   side tinyint NOT NULL,
   PRIMARY KEY (sign, side)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-INSERT INTO tb_stock_rule (sign, side) VALUES
+INSERT IGNORE INTO tb_stock_rule (sign, side) VALUES
   (0, 1), (1, 1), (2, 1), (3, 1), (4, 1), (5, 1),
   (10, -1), (11, -1), (12, -1), (13, -1), (14, -1), (15, -1),
   (19, 1), (19, -1), (20, 1);
@@ -351,7 +352,7 @@ INSERT INTO tb_stock_rule (sign, side) VALUES
 -- goods or store is kept as 0.
 -- Current stock per goods and store: opening stock plus every bill line;
 -- entries counts the opening rows and line sides behind it.
-CREATE TABLE tb_stock_balance (
+CREATE TABLE IF NOT EXISTS tb_stock_balance (
   goods_id int NOT NULL,
   store_id int NOT NULL,
   entries int NOT NULL,
@@ -362,7 +363,7 @@ CREATE TABLE tb_stock_balance (
 
 -- Bill-line movements per calendar month (first day), goods and store, split
 -- as the summary reports them; lines of undated bills under 9999-12-01.
-CREATE TABLE tb_stock_month (
+CREATE TABLE IF NOT EXISTS tb_stock_month (
   month date NOT NULL,
   goods_id int NOT NULL,
   store_id int NOT NULL,
@@ -378,7 +379,7 @@ CREATE TABLE tb_stock_month (
 -- Each routine fills a temporary table of the same name and shape on the
 -- calling connection, so these shared tables only give other clients an empty result.
 
-CREATE TABLE tb_borrow_goods (
+CREATE TABLE IF NOT EXISTS tb_borrow_goods (
   id int NOT NULL AUTO_INCREMENT,
   goods_id int DEFAULT NULL,
   store_id int DEFAULT NULL,
@@ -387,7 +388,7 @@ CREATE TABLE tb_borrow_goods (
   PRIMARY KEY (id)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
 
-CREATE TABLE tb_store_mx (
+CREATE TABLE IF NOT EXISTS tb_store_mx (
   id int NOT NULL AUTO_INCREMENT,
   goods_id int DEFAULT NULL,
   store_id int DEFAULT NULL,
