@@ -39,6 +39,13 @@ void TfrmRecordEdit::showClassPicker()
     dxDBTreeView1->setFocus();
 }
 
+void TfrmRecordEdit::showClassPickerBelow(QWidget *anchor)
+{
+    const QPoint below = anchor->mapTo(this, QPoint(0, anchor->height()));
+    dxDBTreeView1->setGeometry(below.x(), below.y(), anchor->width(), qMin(260, height() - below.y() - 8));
+    showClassPicker();
+}
+
 void TfrmRecordEdit::pickClass(int classId)
 {
     if (!FDClass.locate(QStringLiteral("id"), classId))
