@@ -1,6 +1,7 @@
 #include "ScreenRegistry.h"
 
 #include "app/uFrmAbout.h"
+#include "masterdata/uListCustomer.h"
 #include "masterdata/uListGoods.h"
 #include "masterdata/uListPosition.h"
 #include "masterdata/uListStore.h"
@@ -12,5 +13,6 @@ ScreenRegistry standardScreens() {
     screens.add<TfrmListStore>(QStringLiteral("actStore"));
     screens.add<TfrmListPosition>(QStringLiteral("actPosition"));
     screens.add<TfrmListGoods>(QStringLiteral("actGoods"));
+    screens.add<TfrmListCustomer>(QStringLiteral("actCompanyClass"));
     return screens;
 }

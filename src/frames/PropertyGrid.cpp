@@ -89,7 +89,7 @@ void PropertyGrid::setCategories(const QList<PropertyCategory> &categories)
         QFont bold = heading->font();
         bold.setBold(true);
         heading->setFont(bold);
-        heading->setMinimumHeight(kRowHeight);
+        heading->setFixedHeight(kRowHeight);
         heading->setContentsMargins(6, 0, 6, 0);
         fill(heading, kHeadingColour);
         m_layout->addWidget(heading, line++, 0, 1, 2);
@@ -98,7 +98,7 @@ void PropertyGrid::setCategories(const QList<PropertyCategory> &categories)
             Row row;
             row.def = def;
             row.label = new QLabel(def.caption, m_body);
-            row.label->setMinimumHeight(kRowHeight);
+            row.label->setFixedHeight(kRowHeight);
             row.label->setContentsMargins(18, 0, 10, 0); // rows sit indented under their heading
             fill(row.label, kCaptionColour);
             row.cell = new QWidget(m_body);
@@ -107,7 +107,7 @@ void PropertyGrid::setCategories(const QList<PropertyCategory> &categories)
             cellLayout->setContentsMargins(2, 0, 0, 0);
             cellLayout->setSpacing(0);
             cellLayout->addWidget(createEditor(row));
-            row.cell->setMinimumHeight(kRowHeight);
+            row.cell->setFixedHeight(kRowHeight);
             m_layout->addWidget(row.label, line, 0);
             m_layout->addWidget(row.cell, line++, 1);
             m_rows.append(row);

@@ -33,6 +33,8 @@ void TfrmRecordEdit::openData()
 
 void TfrmRecordEdit::showClassPicker()
 {
+    // The picker opens on the row's own class.
+    FDClass.locate(QStringLiteral("id"), FDQuery1.value(QStringLiteral("class_id")));
     dxDBTreeView1->raise();
     dxDBTreeView1->show();
     dxDBTreeView1->expandAll();

@@ -48,7 +48,7 @@ TfrmEditGoods::TfrmEditGoods(QWidget *parent) : TfrmRecordEdit(parent), FDUnit(F
     auto *layout = new QVBoxLayout(Panel2);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(cxDBVerticalGrid1);
-    setFixedSize(440, cxDBVerticalGrid1->sizeHint().height() + 64);
+    setFixedSize(440, sizeHint().height()); // every row in sight, no scrolling
 }
 
 void TfrmEditGoods::openData()
