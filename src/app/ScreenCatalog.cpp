@@ -1,6 +1,8 @@
 #include "ScreenRegistry.h"
 
 #include "app/uFrmAbout.h"
+#include "masterdata/uListCustomer.h"
+#include "masterdata/uListGoods.h"
 #include "masterdata/uListPosition.h"
 #include "masterdata/uListStore.h"
 
@@ -10,5 +12,7 @@ ScreenRegistry standardScreens() {
     screens.add<TfrmAbout>(QStringLiteral("act关于"));
     screens.add<TfrmListStore>(QStringLiteral("actStore"));
     screens.add<TfrmListPosition>(QStringLiteral("actPosition"));
+    screens.add<TfrmListGoods>(QStringLiteral("actGoods"));
+    screens.add<TfrmListCustomer>(QStringLiteral("actCompanyClass"));
     return screens;
 }
