@@ -6,6 +6,7 @@
 // The baseline of each step is measured in the same run: the bare query
 // fetched into memory for opening, a plain string scan of the same rows for
 // filtering.
+#include "BenchTiming.h"
 #include "data/DbConnection.h"
 #include "data/udm.h"
 #include "frames/GridView.h"
@@ -23,27 +24,6 @@
 #include <vector>
 
 namespace {
-
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-// Median time of `work`, each run after an untimed `prepare`.
-double medianMs(int repeat, const std::function<void()> &work, const std::function<void()> &prepare = [] {})
-{
-    std::vector<double> times;
-    for (int i = 0; i < repeat; ++i) {
-        prepare();
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 void row(const QString &what, double ms, const QString &baseline = {}, double baseMs = 0)
 {

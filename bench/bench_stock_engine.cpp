@@ -7,6 +7,7 @@
 // program connects to it (--port, --database), generates the data on the
 // server and prints one line per routine. With --reuse it times a database
 // it generated before (the sizes must be given again).
+#include "BenchTiming.h"
 #include "data/DbConnection.h"
 #include "data/DbError.h"
 
@@ -30,31 +31,12 @@ struct Scale {
     int years = 3;
 };
 
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
 // Runs a statement and reads every row it returns, as a client would.
 void drain(DbConnection &db, const QString &sql)
 {
     QSqlQuery q = db.exec(sql);
     while (q.next()) {
     }
-}
-
-double medianMs(int repeat, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < repeat; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 void timed(const QString &what, const std::function<void()> &step)
