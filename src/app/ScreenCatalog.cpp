@@ -2,8 +2,10 @@
 
 #include "app/uFrmAbout.h"
 #include "masterdata/uCompany.h"
+#include "masterdata/uListCustomer.h"
 #include "masterdata/uListDepart.h"
 #include "masterdata/uListEmployee.h"
+#include "masterdata/uListGoods.h"
 #include "masterdata/uListPosition.h"
 #include "masterdata/uListStore.h"
 #include "masterdata/uListUnit.h"
@@ -18,5 +20,7 @@ ScreenRegistry standardScreens() {
     screens.add<TfrmListEmployee>(QStringLiteral("actEmployee"));
     screens.add<TfrmListUnit>(QStringLiteral("actUnit"));
     screens.add<TfrmCompany>(QStringLiteral("actCompany"));
+    screens.add<TfrmListGoods>(QStringLiteral("actGoods"));
+    screens.add<TfrmListCustomer>(QStringLiteral("actCompanyClass"));
     return screens;
 }

@@ -59,6 +59,11 @@ void DbTreeView::rebuild()
             const int id = m_ds->valueAt(row, m_key).toInt();
             item->setData(0, Qt::UserRole, id);
             item->setToolTip(0, item->text(0));
+            // A tree that keeps stopped classes shows them greyed.
+            if (m_ds->hasField(QStringLiteral("is_stop")) && m_ds->valueAt(row, QStringLiteral("is_stop")).toBool()) {
+                item->setForeground(0, QBrush(Qt::gray));
+                item->setToolTip(0, item->text(0) + QStringLiteral("（已停用）"));
+            }
             items.insert(id, item);
         }
         for (int row = 0; row < m_ds->recordCount(); ++row) {

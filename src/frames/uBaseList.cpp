@@ -48,10 +48,7 @@ TfrmBaseList::TfrmBaseList(const QString &caption, const QString &formName, cons
     connect(&FDQuery1, &Dataset::rowsReset, this, &TfrmBaseList::DataSource1StateChange);
     connect(&FDQuery1, &Dataset::rowRemoved, this, &TfrmBaseList::DataSource1StateChange);
     connect(&FDQuery1, &Dataset::currentRowChanged, this, &TfrmBaseList::DataSource1Scroll);
-    connect(cxGrid1, &GridView::rowDoubleClicked, this, [this] {
-        if (Fselectmode)
-            btnSelectClick();
-    });
+    connect(cxGrid1, &GridView::rowDoubleClicked, this, &TfrmBaseList::cxGrid1DblClick);
     // The grid's own keys take the same way as the buttons, with their rights and log rows.
     connect(cxGrid1, &GridView::insertRequested, this, [this] {
         if (!Fselectmode && btnNew->isEnabled())
@@ -368,6 +365,12 @@ void TfrmBaseList::btnSelectClick()
     }
     FselectId = FDQuery1.value(QStringLiteral("id")).toInt();
     accept();
+}
+
+void TfrmBaseList::cxGrid1DblClick(int)
+{
+    if (Fselectmode)
+        btnSelectClick();
 }
 
 void TfrmBaseList::btnCloseClick()

@@ -85,6 +85,8 @@ protected:
     virtual void FDQuery1AfterPost() {}
     // Removes the current row after "确定要删除吗？": marks del and reloads.
     virtual void deleteCurrentRow();
+    // A double-click on a grid row; in select mode it chooses the row.
+    virtual void cxGrid1DblClick(int row);
     // Runs an edit the screen makes itself, without the right check and log row of the person's edits.
     bool editBySelf();
 

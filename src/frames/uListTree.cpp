@@ -80,7 +80,7 @@ void TfrmListTree::opendata()
     FDQuery2.setSql(classSql);
     FDQuery2.setUpdateTable(classTable);
     FDQuery2.open();
-    FDQuery1.setSql(mainSql);
+    FDQuery1.setSql(openSql.isEmpty() ? mainSql : openSql);
     FDQuery1.open();
 }
 
@@ -110,9 +110,9 @@ void TfrmListTree::getDataFromClass()
     FDQuery1.open();
 }
 
-int TfrmListTree::runClassDialog(TfrmEditCustomerClass &dialog)
+int TfrmListTree::runClassDialog(TfrmEditCustomerClass &dialog, const QString &caption)
 {
-    dialog.setWindowTitle(classDialogCaption);
+    dialog.setWindowTitle(caption);
     dialog.setTableName(classTable);
     return interaction().runModal(&dialog);
 }
@@ -134,7 +134,7 @@ void TfrmListTree::addClass(bool below)
         dialog.FDQuery1.setSql(QStringLiteral("select * from %1 where 1>2").arg(classTable));
         dialog.FDQuery1.open();
         dialog.FDQuery1.append();
-        if (runClassDialog(dialog) == QDialog::Accepted || dialog.changeCount() > 0)
+        if (runClassDialog(dialog, classDialogCaption) == QDialog::Accepted || dialog.changeCount() > 0)
             FDQuery2.open();
         FDQuery2.locate(QStringLiteral("id"), rememberedId);
     }
@@ -159,7 +159,8 @@ void TfrmListTree::N3Click()
     dialog.FDQuery1.open();
     dialog.FDQuery1.edit();
     dialog.cxTextEdit2->setText(name);
-    if (runClassDialog(dialog) == QDialog::Accepted)
+    if (runClassDialog(dialog, classRenameCaption.isEmpty() ? classDialogCaption : classRenameCaption) ==
+        QDialog::Accepted)
         FDQuery2.open();
     FDQuery2.locate(QStringLiteral("id"), rememberedId);
 }
@@ -189,7 +190,7 @@ void TfrmListTree::runRecordDialog(TfrmRecordEdit *dialog)
 
 void TfrmListTree::btnNewClick()
 {
-    TfrmRecordEdit *dialog = createRecordDialog();
+    TfrmRecordEdit *dialog = createRecordDialog(true);
     if (!dialog) {
         TfrmBaseList::btnNewClick();
         return;
@@ -206,7 +207,7 @@ void TfrmListTree::btnEditClick()
 {
     if (FDQuery1.recNo() < 0)
         return;
-    TfrmRecordEdit *dialog = createRecordDialog();
+    TfrmRecordEdit *dialog = createRecordDialog(false);
     if (!dialog) {
         TfrmBaseList::btnEditClick();
         return;
@@ -217,4 +218,31 @@ void TfrmListTree::btnEditClick()
     dialog->openData();
     dialog->FDQuery1.edit();
     runRecordDialog(dialog);
+}
+
+void TfrmListTree::addClassLookups(const QStringList &classFields)
+{
+    m_classLookups = classFields;
+    for (const QString &field : classFields)
+        FDQuery1.addClientField(field, QMetaType::QString);
+    FDQuery1.onCalcFields = [this](Dataset &ds, int row) { lookUpClassFields(ds, row); };
+    connect(&FDQuery2, &Dataset::rowsReset, this, &TfrmListTree::indexClasses);
+}
+
+void TfrmListTree::indexClasses()
+{
+    m_classRowById.clear();
+    for (int row = 0; row < FDQuery2.recordCount(); ++row)
+        m_classRowById.insert(FDQuery2.valueAt(row, QStringLiteral("id")).toInt(), row);
+    // A renamed or stopped class shows at once in the rows already listed.
+    for (int row = 0; row < FDQuery1.recordCount(); ++row)
+        lookUpClassFields(FDQuery1, row);
+}
+
+void TfrmListTree::lookUpClassFields(Dataset &ds, int row) const
+{
+    const QVariant classId = ds.valueAt(row, QStringLiteral("class_id"));
+    const int classRow = classId.isNull() ? -1 : m_classRowById.value(classId.toInt(), -1);
+    for (const QString &field : m_classLookups)
+        ds.setClientValue(row, field, classRow < 0 ? QVariant() : FDQuery2.valueAt(classRow, field));
 }

@@ -3,6 +3,8 @@
 #include "uBaseList.h"
 #include "uEditCustomerClass.h"
 
+#include <QHash>
+
 class DbTreeView;
 class QMenu;
 class QSplitter;
@@ -18,7 +20,7 @@ public:
     TfrmListTree(const QString &caption, const QString &formName, const QString &designedSql,
                  QWidget *parent = nullptr);
 
-    // Opens the classes (classSql), then the unfiltered list (mainSql).
+    // Opens the classes (classSql), then the unfiltered list (openSql or mainSql).
     void opendata() override;
     void getDataFromClass();
     void addClass(bool below);
@@ -40,20 +42,37 @@ public:
 
 protected:
     // Per screen: class table, statement of the tree's classes, statement of
-    // the list that the class condition is appended to, caption of the class dialog.
+    // the list that the class condition is appended to, captions of the class
+    // dialog when adding a class and when renaming one (empty: as when adding).
     QString classTable;
     QString classSql;
     QString classListSql;
     QString classDialogCaption;
+    QString classRenameCaption;
+    // Statement of the unfiltered list that opendata opens (empty: mainSql).
+    QString openSql;
 
-    // The screen's record dialog with its caption set; null: rows are added and changed in the grid.
-    virtual TfrmRecordEdit *createRecordDialog() { return nullptr; }
+    // The screen's record dialog with its caption set, for a new row or for the
+    // current one; null: rows are added and changed in the grid.
+    virtual TfrmRecordEdit *createRecordDialog(bool forNewRow)
+    {
+        Q_UNUSED(forNewRow);
+        return nullptr;
+    }
+    // Client fields of the list (such as class_name) looked up by the row's
+    // class_id in the class dataset, and kept current when the classes reload.
+    void addClassLookups(const QStringList &classFields);
 
     void showEvent(QShowEvent *event) override;
 
 private:
     void treeSelectionChanged();
     void runRecordDialog(TfrmRecordEdit *dialog);
-    // Opens the class-node dialog, already prepared, and reloads the tree as the caller says.
-    int runClassDialog(TfrmEditCustomerClass &dialog);
+    // Runs the class-node dialog, already prepared, under the given caption.
+    int runClassDialog(TfrmEditCustomerClass &dialog, const QString &caption);
+    void indexClasses();
+    void lookUpClassFields(Dataset &ds, int row) const;
+
+    QStringList m_classLookups;
+    QHash<int, int> m_classRowById;
 };

@@ -33,10 +33,19 @@ void TfrmRecordEdit::openData()
 
 void TfrmRecordEdit::showClassPicker()
 {
+    // The picker opens on the row's own class.
+    FDClass.locate(QStringLiteral("id"), FDQuery1.value(QStringLiteral("class_id")));
     dxDBTreeView1->raise();
     dxDBTreeView1->show();
     dxDBTreeView1->expandAll();
     dxDBTreeView1->setFocus();
+}
+
+void TfrmRecordEdit::showClassPickerBelow(QWidget *anchor)
+{
+    const QPoint below = anchor->mapTo(this, QPoint(0, anchor->height()));
+    dxDBTreeView1->setGeometry(below.x(), below.y(), anchor->width(), qMin(260, height() - below.y() - 8));
+    showClassPicker();
 }
 
 void TfrmRecordEdit::pickClass(int classId)

@@ -21,9 +21,11 @@ public:
     QString mainSql;
     Dataset FDClass;
 
-    // Opens the row ID and the class picker's rows.
-    void openData();
+    // Opens the row ID and the class picker's rows; a dialog with more lists extends it.
+    virtual void openData();
     void showClassPicker();
+    // Shows the picker just below a widget (the class row's editor), as wide as it.
+    void showClassPickerBelow(QWidget *anchor);
     // Double-click in the picker: the row takes that class.
     void pickClass(int classId);
 
