@@ -8,6 +8,7 @@
 #include "masterdata/uListGoods.h"
 #include "masterdata/uListPosition.h"
 #include "masterdata/uListStore.h"
+#include "masterdata/uListStoreBegin.h"
 #include "masterdata/uListUnit.h"
 
 // Connects each screen to its main-window action: one line per screen.
@@ -22,5 +23,6 @@ ScreenRegistry standardScreens() {
     screens.add<TfrmCompany>(QStringLiteral("actCompany"));
     screens.add<TfrmListGoods>(QStringLiteral("actGoods"));
     screens.add<TfrmListCustomer>(QStringLiteral("actCompanyClass"));
+    screens.add<TfrmListStoreBegin>(QStringLiteral("actStoreBegin"));
     return screens;
 }

@@ -4,11 +4,11 @@
 #include "data/uFunction.h"
 #include "data/udm.h"
 #include "frames/FieldBinding.h"
+#include "frames/PropertyGrid.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -98,18 +98,22 @@ QWidget *TfrmCompany::buildBasePage()
 
 QWidget *TfrmCompany::buildPrefixPage()
 {
-    auto *grid = new QWidget;
-    auto *form = new QFormLayout(grid);
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    PropertyCategory prefixes{QStringLiteral("单据前缀"), {}};
     for (const PrefixRow &row : kPrefixRows)
-        form->addRow(QString::fromUtf8(row.caption), addText(QString::fromLatin1(row.field), 10));
-    auto *scroll = new QScrollArea;
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(grid);
-    return scroll;
+        prefixes.rows.append({.field = QString::fromLatin1(row.field), .caption = QString::fromUtf8(row.caption),
+                              .maxLength = 10});
+    cxVerticalGrid1 = new PropertyGrid;
+    cxVerticalGrid1->setDataset(&FDQuery1);
+    cxVerticalGrid1->setCategories({prefixes});
+    return cxVerticalGrid1;
 }
 
-QWidget *TfrmCompany::editorOf(const QString &field) const { return m_editors.value(field); }
+QWidget *TfrmCompany::editorOf(const QString &field) const
+{
+    if (QWidget *edit = m_editors.value(field))
+        return edit;
+    return cxVerticalGrid1->editor(field);
+}
 
 void TfrmCompany::opendata()
 {

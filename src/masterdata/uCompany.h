@@ -5,6 +5,7 @@
 #include <QHash>
 
 class FieldBinding;
+class PropertyGrid;
 class QLineEdit;
 class QSpinBox;
 class QTabWidget;
@@ -25,6 +26,8 @@ public:
     QSpinBox *edQuantitySize = nullptr;
     QSpinBox *edPriceSize = nullptr;
     QSpinBox *edAmountSize = nullptr;
+    // The bill prefixes, one row per bill kind.
+    PropertyGrid *cxVerticalGrid1 = nullptr;
     // Editor of a field on either page (company_name, CGYK_mark …).
     QWidget *editorOf(const QString &field) const;
 
