@@ -51,7 +51,8 @@ TfrmCompany::TfrmCompany(QWidget *parent) : TfrmBaseEdit(parent)
     auto *layout = new QVBoxLayout(Panel2);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(cxPageControl1);
-    resize(520, 480);
+    // Tall enough for every bill prefix without scrolling.
+    resize(520, sizeHint().height());
 
     opendata();
 }
