@@ -96,7 +96,7 @@ private slots:
 
     void actionsWithoutScreenAreDisabled() {
         QVERIFY(!w->action(QStringLiteral("actCGYK"))->isEnabled());
-        QVERIFY(!w->action(QStringLiteral("actCompany"))->isEnabled());
+        QVERIFY(!w->action(QStringLiteral("act清除数据"))->isEnabled());
         QVERIFY(w->action(QStringLiteral("actGoods"))->isEnabled());
         QVERIFY(w->action(QStringLiteral("act关于"))->isEnabled());
         QVERIFY(w->action(QStringLiteral("actExit"))->isEnabled());

@@ -33,4 +33,9 @@ struct GridColumn {
     Summary summary = Summary::None;
     int width = 0; // initial width in pixels; 0 = fitted to the content
     int tag = 0;   // 999: a working column (buttons) that printouts leave out
+    // Ellipsis columns: a changed text typed into the cell goes here instead of
+    // into the field, so the screen can look the typed number up and fill the row.
+    std::function<void(const QString &text)> onValidate;
+    // Shown in the column's own way (a Number with its decimals) but never edited in the grid.
+    bool readOnly = false;
 };

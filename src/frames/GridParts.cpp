@@ -197,6 +197,11 @@ void GridStrip::paintEvent(QPaintEvent *)
 
 // --- GridDelegate ---------------------------------------------------------------------
 
+namespace {
+// Marks the text box inside an ellipsis editor.
+const char *const kEllipsisText = "ckEllipsisText";
+} // namespace
+
 GridDelegate::GridDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
 
 int GridDelegate::decimalsOf(int decimalsKind)
@@ -243,15 +248,23 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
         auto *edit = new QLineEdit(box);
+        edit->setProperty(kEllipsisText, true);
+        edit->installEventFilter(const_cast<GridDelegate *>(this));
         auto *button = new QToolButton(box);
         button->setText(QStringLiteral("…"));
         layout->addWidget(edit);
         layout->addWidget(button);
         box->setFocusProxy(edit);
         const auto action = col->onButton;
-        connect(button, &QToolButton::clicked, box, [action] {
-            if (action)
-                action();
+        const QPersistentModelIndex cell(index);
+        connect(button, &QToolButton::clicked, box, [action, edit, cell] {
+            if (!action)
+                return;
+            action();
+            // The picker may have changed the field: the editor shows what the row now holds,
+            // so closing it does not write the old text back.
+            if (cell.isValid())
+                edit->setText(cell.data(Qt::EditRole).toString());
         });
         return box;
     }
@@ -312,7 +325,13 @@ void GridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, cons
     } else if (auto *spin = qobject_cast<QDoubleSpinBox *>(editor)) {
         model->setData(index, spin->value());
     } else if (auto *edit = editor->findChild<QLineEdit *>(); edit && !qobject_cast<QLineEdit *>(editor)) {
-        model->setData(index, edit->text());
+        const GridColumn *col = columnAt ? columnAt(index.column()) : nullptr;
+        if (col && col->onValidate) {
+            if (edit->text() != index.data(Qt::EditRole).toString())
+                col->onValidate(edit->text());
+        } else {
+            model->setData(index, edit->text());
+        }
     } else {
         QStyledItemDelegate::setModelData(editor, model, index);
     }
@@ -392,6 +411,16 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
     }
     drawPart(text.mid(pos), false);
     painter->restore();
+}
+
+bool GridDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    // The text box of an ellipsis editor holds the focus: its Enter, Tab and Esc stand for the
+    // whole editor. Focus changes are left alone, since the "…" button's picker takes the focus.
+    if (event->type() == QEvent::KeyPress && watched->property(kEllipsisText).toBool())
+        if (auto *box = qobject_cast<QWidget *>(watched->parent()))
+            return QStyledItemDelegate::eventFilter(box, event);
+    return QStyledItemDelegate::eventFilter(watched, event);
 }
 
 bool GridDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,

@@ -95,6 +95,7 @@ public:
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     static QRect buttonRect(const QRect &cell);

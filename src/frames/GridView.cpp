@@ -159,7 +159,7 @@ void GridView::setColumns(const QList<GridColumn> &columns)
     m_model->setColumns(fields, captions);
     for (const GridColumn &c : columns)
         if (!c.field.isEmpty())
-            m_model->setColumnReadOnly(c.field, c.kind == EditorKind::ReadOnly);
+            m_model->setColumnReadOnly(c.field, c.kind == EditorKind::ReadOnly || c.readOnly);
     for (int i = 0; i < columns.size(); ++i) {
         if (columns[i].width > 0)
             m_table->setColumnWidth(i, columns[i].width);
