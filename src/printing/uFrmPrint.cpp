@@ -260,7 +260,7 @@ void TfrmPrint::btnImportClick()
     if (!checkNameEntered())
         return;
     const QString picked = interaction().getOpenFileName(this, QStringLiteral("导入"), QString(),
-                                                         QStringLiteral("报表模板 (*.FR3 *.fr3);;所有文件 (*)"));
+                                                         QStringLiteral("*.FR3 (*.fr3 *.FR3);;所有文件 (*)"));
     if (picked.isEmpty())
         return;
     QByteArray content;
