@@ -204,6 +204,28 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(!dialog.isVisible());
     }
+
+    // Enter in either box is "确定"; a name that fails stays out of the user list.
+    void enterInTheBoxesIsOk() {
+        TfrmLogin dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const int users = dialog.cbUserList->count();
+
+        dialog.cbUserList->setFocus();
+        QTest::keyClicks(dialog.cbUserList, QStringLiteral("nobody"));
+        QTest::keyClick(dialog.cbUserList, Qt::Key_Return);
+        QCOMPARE(dialog.statusText(), QStringLiteral("用户名与密码验证失败，请重新输入!"));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.cbUserList->count(), users);
+
+        dialog.cbUserList->setEditText(QStringLiteral("管理员"));
+        dialog.edPassWord->setFocus();
+        QTest::keyClicks(dialog.edPassWord, QStringLiteral("888888"));
+        QTest::keyClick(dialog.edPassWord, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.statusText(), QStringLiteral("用户验证成功!"));
+    }
 };
 
 QTEST_MAIN(TestLogin)

@@ -12,6 +12,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QToolBox>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -126,6 +129,71 @@ private slots:
         QCOMPARE(alarm->text(), QStringLiteral("库存报警"));
         QCOMPARE(alarm->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         QCOMPARE(bar->actions().last()->text(), QStringLiteral("货品库存报警表"));
+    }
+
+    // The whole menu, every tool bar and every navigation group, in order, as
+    // the person sees them ("|" a separator, "name>" a sub-menu).
+    void menuToolBarsAndNavigationInOrder() {
+        std::function<QStringList(QMenu *)> entries = [&](QMenu *menu) {
+            QStringList out;
+            for (QAction *a : menu->actions())
+                out << (a->isSeparator() ? QStringLiteral("|")
+                        : a->menu()       ? a->text() + QLatin1Char('>') + entries(a->menu()).join(QLatin1Char(','))
+                                          : a->text());
+            return out;
+        };
+        QStringList menu;
+        for (QAction *a : w->menuBar()->actions())
+            menu << a->text() + QLatin1Char(':') + entries(a->menu()).join(QLatin1Char(';'));
+        QCOMPARE(menu,
+                 QStringList({
+                     "系统设置:公司信息;用户角色;用户;清除数据",
+                     "基础资料:仓库;部门;职员;计量单位;往来单位;货品;期初库存",
+                     "入库登记:采购入库;销售退货;生产入库;退料入库;借货入库;借出还入",
+                     "出库登记:采购退货;销售出库;生产出库;领料出库;借入还出;借货出库",
+                     "仓库管理:库存盘点;仓库调拨",
+                     "报表查询:查找单据;借进借出>借进货品查询,借出货品查询;"
+                     "仓库报表>货品库存表,货品收发汇总表,货品收发明细表,货品库存报警表;"
+                     "采购报表>供应商采购汇总表,供应商采购明细表,|,货品采购汇总表,货品采购明细表;"
+                     "销售报表>客户销售汇总表,客户销售明细表,|,货品销售汇总表,货品销售明细表;"
+                     "产品报表>部门生产汇总表,部门生产明细表,|,产品入库汇总表,产品入库明细表;"
+                     "领料报表>部门领料汇总表,部门领料明细表,|,货品领用汇总表,货品领用明细表",
+                     "帮助 :关于本系统;访问作者网站",
+                 }));
+
+        QStringList bars;
+        for (QToolBar *bar : w->findChildren<QToolBar *>()) {
+            QStringList buttons;
+            for (QAction *a : bar->actions())
+                buttons << qobject_cast<QToolButton *>(bar->widgetForAction(a))->text();
+            bars << bar->objectName() + QLatin1Char(':') + buttons.join(QLatin1Char(','));
+        }
+        QCOMPARE(bars, QStringList({"toolbar:采购入库,生产入库,销售出库,领料出库,库存盘点,仓库调拨",
+                                    "tbReport:查找单据,货品库存表,货品收发汇总表,货品收发明细表,库存报警",
+                                    "Custom 1:关于本系统,更换用户,退出系统"}));
+
+        QStringList groups;
+        for (int i = 0; i < w->dxNavBar1->count(); ++i) {
+            auto *list = qobject_cast<QListWidget *>(w->dxNavBar1->widget(i));
+            QStringList items;
+            for (int row = 0; row < list->count(); ++row)
+                items << list->item(row)->text();
+            groups << w->dxNavBar1->itemText(i) + QLatin1Char(':') + items.join(QLatin1Char(','));
+        }
+        QCOMPARE(groups,
+                 QStringList({"入库登记:采购入库,销售退货,生产入库,退料入库,借货入库,借出还入",
+                              "出库登记:采购退货,销售出库,生产出库,领料出库,借入还出,借货出库",
+                              "仓库管理:库存盘点,仓库调拨",
+                              "报表查询:查找单据,借进货品查询,借出货品查询,货品库存表,货品收发汇总表,"
+                              "货品收发明细表,供应商采购汇总表,供应商采购明细表,货品采购汇总表,货品采购明细表,"
+                              "客户销售汇总表,客户销售明细表,货品销售汇总表,货品销售明细表,部门生产汇总表,"
+                              "部门生产明细表,产品入库汇总表,产品入库明细表,部门领料汇总表,部门领料明细表,"
+                              "货品领用汇总表,货品领用明细表,货品库存报警表",
+                              "基础资料:仓库,部门,职员,计量单位,往来单位,货品,期初库存",
+                              "系统设置:公司信息,用户角色,用户,操作日志,清除数据"}));
+        // "货位" is opened from the warehouse screens only.
+        QVERIFY(!menu.join(QString()).contains(QStringLiteral("货位")));
+        QVERIFY(!groups.join(QString()).contains(QStringLiteral("货位")));
     }
 
     void runningAnActionTwiceKeepsOneTab() {

@@ -12,7 +12,7 @@ int main(int argc, char *argv[]) {
     CkApplication app(argc, argv);
     CkApplication::setApplicationName(QStringLiteral("ck-stock"));
     CkApplication::setOrganizationName(QStringLiteral("ck-stock"));
-    CkApplication::setApplicationDisplayName(QStringLiteral("岑柚库管"));
+    // No display name: the platform would append it to every window caption.
     CkApplication::setFont(TfrmBaseForm::defaultFont());
     setInteraction(std::make_unique<QtInteraction>());
 

@@ -38,7 +38,7 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent) {
     imgLogo->setPixmap(productLogo(96));
     imgLogo->setAlignment(Qt::AlignTop);
 
-    lblTitle = new QLabel(QStringLiteral("岑柚库管"), this);
+    lblTitle = new QLabel(maker::product, this);
     QFont big = lblTitle->font();
     big.setPixelSize(28);
     big.setBold(true);

@@ -8,6 +8,7 @@ class QPushButton;
 
 // The maker's contact details, shown by the about dialog and used by "访问作者网站".
 namespace maker {
+inline const QString product = QStringLiteral("岑柚库管");
 inline const QString website = QStringLiteral("https://cenyou.example.com/");
 inline const QString servicePhone = QStringLiteral("400-000-0000");
 inline const QString chatAccount = QStringLiteral("cenyou-kuguan");

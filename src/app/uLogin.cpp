@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,7 +28,7 @@ TfrmLogin::TfrmLogin(QWidget *parent) : QDialog(parent), FDUser(TfrmDM::instance
 
     auto *logo = new QLabel(this);
     logo->setPixmap(productLogo(64));
-    auto *title = new QLabel(QStringLiteral("岑柚库管"), this);
+    auto *title = new QLabel(maker::product, this);
     QFont titleFont = title->font();
     titleFont.setPixelSize(24);
     titleFont.setBold(true);
@@ -37,6 +36,8 @@ TfrmLogin::TfrmLogin(QWidget *parent) : QDialog(parent), FDUser(TfrmDM::instance
 
     cbUserList = new QComboBox(this);
     cbUserList->setEditable(true);
+    // A typed name confirmed with Enter is not a user: it stays out of the list.
+    cbUserList->setInsertPolicy(QComboBox::NoInsert);
     cbUserList->setMinimumWidth(220);
     edPassWord = new QLineEdit(this);
     edPassWord->setEchoMode(QLineEdit::Password);
@@ -48,6 +49,7 @@ TfrmLogin::TfrmLogin(QWidget *parent) : QDialog(parent), FDUser(TfrmDM::instance
     dxStatusBar1 = new QStatusBar(this);
     dxStatusBar1->setSizeGripEnabled(false);
     m_status = new QLabel(dxStatusBar1);
+    m_status->setContentsMargins(6, 0, 6, 0);
     dxStatusBar1->addWidget(m_status, 1);
     setStatus(QStringLiteral("请输入用户名与密码登录系统"));
 
@@ -68,7 +70,14 @@ TfrmLogin::TfrmLogin(QWidget *parent) : QDialog(parent), FDUser(TfrmDM::instance
     buttons->addStretch();
     buttons->addWidget(btnOk);
     buttons->addWidget(btnCancel);
+    // The outer layout has no spacing (the status bar sits flush); the inner
+    // layouts would inherit that, so they set their own.
+    head->setSpacing(8);
+    buttons->setSpacing(8);
+    form->setHorizontalSpacing(8);
+    form->setVerticalSpacing(8);
     auto *body = new QVBoxLayout;
+    body->setSpacing(6);
     body->setContentsMargins(24, 16, 24, 12);
     body->addLayout(head);
     body->addSpacing(12);
@@ -150,7 +159,7 @@ bool TfrmLogin::verifyLogin(const QString &loginName, const QString &password) {
     } catch (const DbError &e) {
         // The login still counts; without rights rows every check of a
         // non-administrator is refused.
-        showInfo(this, QGuiApplication::applicationDisplayName(), e.message());
+        showInfo(this, maker::product, e.message());
     }
     return true;
 }
