@@ -109,6 +109,32 @@ private slots:
         fx->loginAs(QStringLiteral("管理员"));
     }
 
+    // The demo login may look at everything but change nothing: the dialogs
+    // that write after the read check alone stay closed to it.
+    void demoRoleMayOnlyLook_data()
+    {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("right");
+        QTest::addColumn<bool>("granted");
+        QTest::newRow("open a bill") << QStringLiteral("采购入库") << QStringLiteral("can_read") << true;
+        QTest::newRow("print a report") << QStringLiteral("货品库存表") << QStringLiteral("can_print") << true;
+        QTest::newRow("export the finder") << QStringLiteral("单据查询") << QStringLiteral("can_export") << true;
+        QTest::newRow("edit goods") << QStringLiteral("货品") << QStringLiteral("can_edit") << false;
+        QTest::newRow("delete a bill") << QStringLiteral("销售出库") << QStringLiteral("can_del") << false;
+        QTest::newRow("company dialog") << QStringLiteral("公司信息") << QStringLiteral("can_read") << false;
+        QTest::newRow("clearing of data") << QStringLiteral("清除数据") << QStringLiteral("can_read") << false;
+    }
+    void demoRoleMayOnlyLook()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, right);
+        QFETCH(bool, granted);
+        fx->loginAs(QStringLiteral("测试用户"));
+        const bool answer = fx->dm().checkUserRight(module, right);
+        fx->loginAs(QStringLiteral("管理员"));
+        QCOMPARE(answer, granted);
+    }
+
     void writeLogCarriesLoginName()
     {
         fx->loginAs(QStringLiteral("测试用户"));

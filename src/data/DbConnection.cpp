@@ -84,6 +84,7 @@ void DbConnection::open()
     if (!q.exec(QStringLiteral("SET NAMES utf8mb4")))
         fail(q.lastError(), QStringLiteral("SET NAMES utf8mb4"));
     m_inTransaction = false;
+    m_lost = false;
 }
 
 void DbConnection::close()
@@ -92,6 +93,7 @@ void DbConnection::close()
     if (db.isOpen())
         db.close();
     m_inTransaction = false;
+    m_lost = false;
 }
 
 void DbConnection::fail(const QSqlError &error, const QString &where) const
@@ -126,9 +128,11 @@ void DbConnection::reconnect()
     QSqlDatabase db = database();
     db.close();
     m_inTransaction = false;
+    m_lost = true;
     if (!db.open())
         throw DbError(QStringLiteral("与数据库服务器的连接已断开，重新连接失败：%1").arg(errorText(db.lastError())),
                       QStringLiteral("reconnect"), db.lastError().nativeErrorCode());
+    m_lost = false;
     QSqlQuery q(db);
     q.exec(QStringLiteral("SET NAMES utf8mb4"));
     if (m_onReconnect)
@@ -137,9 +141,12 @@ void DbConnection::reconnect()
 
 QSqlQuery DbConnection::exec(const QString &sql, Kind kind, const QVariantList &binds)
 {
-    if (!isOpen())
-        throw DbError(QStringLiteral("没有连接到数据库服务器。"), sql);
     WaitCursor busy;
+    if (!isOpen()) {
+        if (!m_lost)
+            throw DbError(QStringLiteral("没有连接到数据库服务器。"), sql);
+        reconnect();
+    }
     bool lost = false;
     QSqlQuery q = run(sql, binds, lost);
     if (!lost)

@@ -62,6 +62,9 @@ private:
 
     QString m_name;
     bool m_inTransaction = false;
+    // The connection was lost and could not be reopened yet: the next
+    // statement tries again instead of failing for the rest of the run.
+    bool m_lost = false;
     std::function<void()> m_onReconnect;
 };
 
