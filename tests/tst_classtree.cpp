@@ -21,6 +21,7 @@ public:
         classSql = QStringLiteral("select * from tb_goods_class where is_stop=0 and del=0");
         classListSql = QStringLiteral("select * from tb_goods where del=0");
         classDialogCaption = QStringLiteral("商品分类");
+        FDQuery1.setUpdateTable(QStringLiteral("tb_goods"));
         cxGrid1->setColumns({{.field = QStringLiteral("goods_name"), .caption = QStringLiteral("商品名称")}});
     }
 };
@@ -136,6 +137,11 @@ private slots:
         t.show();
         selectClass(t, QStringLiteral("全部"));
         QVERIFY(!t.N1->isEnabled());
+        // The root is never stopped: no menu entry, and the Delete key asks nothing.
+        QVERIFY(!t.N4->isEnabled());
+        t.N4Click();
+        QVERIFY(fx->ui().messages.isEmpty());
+        QCOMPARE(fx->scalar(QStringLiteral("select is_stop from tb_goods_class where class_no='000'")).toInt(), 0);
         fx->ui().dialogs << saveClass(QStringLiteral("A")) << saveClass(QStringLiteral("B"));
         t.N2Click();
         selectClass(t, QStringLiteral("全部"));
@@ -145,6 +151,7 @@ private slots:
 
         selectClass(t, QStringLiteral("B"));
         QVERIFY(t.N1->isEnabled());
+        QVERIFY(t.N4->isEnabled());
         fx->ui().dialogs << saveClass(QStringLiteral("B1")) << saveClass(QStringLiteral("B2"));
         t.N2Click();
         selectClass(t, QStringLiteral("B1"));
@@ -192,6 +199,52 @@ private slots:
         t.N2Click();
         QVERIFY2(refusal.contains(QStringLiteral("分类编码最长")), qPrintable(refusal));
         QCOMPARE(fx->scalar(QStringLiteral("select count(*) from tb_goods_class where class_name='太深'")).toInt(), 0);
+    }
+
+    void renameSaveNewAddsASiblingAndReloadsTheTree()
+    {
+        fx->exec(QStringLiteral("insert into tb_goods_class (class_no, class_name, parent_id) values ('000001','A',1)"));
+        fx->exec(QStringLiteral("insert into tb_goods_class (class_no, class_name, parent_id) values ('000001001','A1',%1)")
+                     .arg(idOf(QStringLiteral("A"))));
+        GoodsClassTree t;
+        t.show();
+        selectClass(t, QStringLiteral("A1"));
+        fx->ui().dialogs << [](QDialog *d) {
+            auto *dialog = static_cast<TfrmEditCustomerClass *>(d);
+            dialog->cxTextEdit2->setText(QStringLiteral("A1改"));
+            dialog->btnSaveNewClick();
+            dialog->cxTextEdit2->setText(QStringLiteral("A2"));
+            dialog->btnSaveNewClick();
+            dialog->btncancelClick(); // the third, empty row is dropped
+            return dialog->result();
+        };
+        t.N3Click();
+        QCOMPARE(codeOf(QStringLiteral("A1改")), QStringLiteral("000001001"));
+        QCOMPARE(codeOf(QStringLiteral("A2")), QStringLiteral("000001002"));
+        QCOMPARE(fx->scalar(QStringLiteral("select count(*) from tb_goods_class")).toInt(), 4);
+        // Ended with "取消", yet the tree shows what was saved, and stays on the renamed class.
+        QCOMPARE(t.dxDBTreeView1->currentText(), QStringLiteral("A1改"));
+        QVERIFY(!t.dxDBTreeView1->findItems(QStringLiteral("A2"), Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
+    }
+
+    void treeWaitsWhileARowIsEdited()
+    {
+        fx->exec(QStringLiteral("insert into tb_goods_class (class_no, class_name, parent_id) values ('000001','A',1)"));
+        GoodsClassTree t;
+        t.show();
+        t.btnNewClick();
+        QCOMPARE(t.FDQuery1.state(), Dataset::State::Insert);
+        // Choosing a class reloads the list: it must not drop the row being typed.
+        QVERIFY(!t.dxDBTreeView1->isEnabled());
+        t.FDQuery1.setValue(QStringLiteral("goods_name"), QStringLiteral("扳手"));
+        t.btnSaveClick();
+        QVERIFY(t.dxDBTreeView1->isEnabled());
+        QCOMPARE(fx->scalar(QStringLiteral("select goods_name from tb_goods")).toString(), QStringLiteral("扳手"));
+        t.btnEditClick();
+        QVERIFY(!t.dxDBTreeView1->isEnabled());
+        fx->ui().answers.enqueue(true);
+        t.btnCancelClick();
+        QVERIFY(t.dxDBTreeView1->isEnabled());
     }
 
     void selectingAClassFiltersTheList()

@@ -351,6 +351,23 @@ private slots:
         QVERIFY(!TfrmListGoods::pickOne(nullptr).has_value());
     }
 
+    void recordDialogNeedsTheEditRight()
+    {
+        addClasses();
+        addGoods(QStringLiteral("G1"), QStringLiteral("扳手"), QStringLiteral("A"));
+        fx->exec(QStringLiteral("delete from tb_role_rights where role_id=2 and module='货品'"));
+        fx->exec(QStringLiteral("insert into tb_role_rights (role_id, module, can_read, can_edit, can_del, can_print, "
+                                "can_export) values (2, '货品', 1, 0, 0, 0, 0)"));
+        fx->loginAs(QStringLiteral("测试用户"));
+        auto s = openGoods();
+        s->btnNewClick();
+        s->btnEditClick();
+        const QString refusal = QStringLiteral("权限验证失败|您没有操作此项目的权限！");
+        QCOMPARE(fx->ui().texts(), QStringList({refusal, refusal}));
+        QVERIFY(fx->ui().unexpected.isEmpty()); // no record dialog was run
+        QCOMPARE(fx->scalar(QStringLiteral("select count(*) from tb_goods")).toInt(), 1);
+    }
+
     void pickTickedRowsByDoubleClick()
     {
         addClasses();

@@ -47,6 +47,18 @@ void GridTable::paintCorner(QWidget *corner)
     p.drawControl(QStyle::CE_Header, opt);
 }
 
+void GridTable::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    if (model() && model()->rowCount() > 0)
+        return;
+    QPainter p(viewport());
+    p.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    p.drawText(viewport()->rect().adjusted(0, 8, 0, 0), Qt::AlignHCenter | Qt::AlignTop, emptyText());
+}
+
+QString GridTable::emptyText() { return QStringLiteral("<空空如也>"); }
+
 bool GridTable::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
     const bool opensEditor = index.isValid() && (index.flags() & Qt::ItemIsEditable) &&

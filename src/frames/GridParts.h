@@ -23,6 +23,8 @@ public:
     std::function<bool(const QModelIndex &)> mayEdit;
     // The indicator's "≡" corner.
     void paintCorner(QWidget *corner);
+    // What an empty grid shows.
+    static QString emptyText();
 
 signals:
     void insertRequested();
@@ -33,6 +35,8 @@ protected:
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // An empty grid says so ("<空空如也>") instead of showing a blank area.
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void moveToNextCell();

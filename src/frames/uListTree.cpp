@@ -69,6 +69,10 @@ TfrmListTree::TfrmListTree(const QString &caption, const QString &formName, cons
     connect(dxDBTreeView1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenu1->exec(dxDBTreeView1->viewport()->mapToGlobal(pos)); });
     connect(dxDBTreeView1, &DbTreeView::selectionChangedTo, this, &TfrmListTree::treeSelectionChanged);
+    // Choosing another class reloads the list, which would drop a row still being edited:
+    // the tree waits, like the tool bar, until the row is saved or cancelled.
+    connect(&FDQuery1, &Dataset::stateChanged, this,
+            [this] { dxDBTreeView1->setEnabled(!FDQuery1.isEditing()); });
     dxDBTreeView1->installEventFilter(new TreeDeleteKey(this, [this] {
         if (FDQuery2.recNo() >= 0)
             N4Click();
@@ -93,6 +97,7 @@ void TfrmListTree::showEvent(QShowEvent *event)
 void TfrmListTree::treeSelectionChanged()
 {
     N1->setEnabled(dxDBTreeView1->currentText() != QStringLiteral("全部"));
+    N4->setEnabled(!isRootClass());
     getDataFromClass();
 }
 
@@ -159,15 +164,24 @@ void TfrmListTree::N3Click()
     dialog.FDQuery1.open();
     dialog.FDQuery1.edit();
     dialog.cxTextEdit2->setText(name);
+    // "保存并新增" may have added siblings even when the dialog ends with "取消".
     if (runClassDialog(dialog, classRenameCaption.isEmpty() ? classDialogCaption : classRenameCaption) ==
-        QDialog::Accepted)
+            QDialog::Accepted ||
+        dialog.changeCount() > 0)
         FDQuery2.open();
     FDQuery2.locate(QStringLiteral("id"), rememberedId);
 }
 
+bool TfrmListTree::isRootClass() const
+{
+    return FDQuery2.recNo() >= 0 && FDQuery2.value(QStringLiteral("class_no")).toString() == QStringLiteral("000");
+}
+
 void TfrmListTree::N4Click()
 {
-    if (FDQuery2.recNo() < 0)
+    // Stopping the root would take every class out of a tree that lists classes in use,
+    // and with them any way to add one again.
+    if (FDQuery2.recNo() < 0 || isRootClass())
         return;
     const QString name = FDQuery2.value(QStringLiteral("class_name")).toString();
     if (!askYesNo(this, QStringLiteral("删除"), QStringLiteral("确定要删除") + name + QStringLiteral("吗？")))
@@ -180,44 +194,44 @@ void TfrmListTree::N4Click()
     FDQuery2.locate(QStringLiteral("id"), parentId);
 }
 
-void TfrmListTree::runRecordDialog(TfrmRecordEdit *dialog)
+void TfrmListTree::runRecordDialog(std::unique_ptr<TfrmRecordEdit> dialog, int id)
 {
-    std::unique_ptr<TfrmRecordEdit> owned(dialog);
-    interaction().runModal(dialog);
+    dialog->ID = id;
+    dialog->classID = FDQuery2.value(QStringLiteral("id")).toInt();
+    dialog->className = FDQuery2.value(QStringLiteral("class_name")).toString();
+    dialog->openData();
+    if (id == 0)
+        dialog->FDQuery1.append();
+    else
+        dialog->FDQuery1.edit();
+    interaction().runModal(dialog.get());
     if (dialog->changeCount() > 0)
         FDQuery1.refresh();
 }
 
 void TfrmListTree::btnNewClick()
 {
-    TfrmRecordEdit *dialog = createRecordDialog(true);
+    std::unique_ptr<TfrmRecordEdit> dialog(createRecordDialog(true));
     if (!dialog) {
         TfrmBaseList::btnNewClick();
         return;
     }
-    dialog->ID = 0;
-    dialog->classID = FDQuery2.value(QStringLiteral("id")).toInt();
-    dialog->className = FDQuery2.value(QStringLiteral("class_name")).toString();
-    dialog->openData();
-    dialog->FDQuery1.append();
-    runRecordDialog(dialog);
+    // The record dialog writes the row as surely as the grid does, so it needs the same right.
+    if (checkRight(QStringLiteral("can_edit")))
+        runRecordDialog(std::move(dialog), 0);
 }
 
 void TfrmListTree::btnEditClick()
 {
     if (FDQuery1.recNo() < 0)
         return;
-    TfrmRecordEdit *dialog = createRecordDialog(false);
+    std::unique_ptr<TfrmRecordEdit> dialog(createRecordDialog(false));
     if (!dialog) {
         TfrmBaseList::btnEditClick();
         return;
     }
-    dialog->ID = FDQuery1.value(QStringLiteral("id")).toInt();
-    dialog->classID = FDQuery2.value(QStringLiteral("id")).toInt();
-    dialog->className = FDQuery2.value(QStringLiteral("class_name")).toString();
-    dialog->openData();
-    dialog->FDQuery1.edit();
-    runRecordDialog(dialog);
+    if (checkRight(QStringLiteral("can_edit")))
+        runRecordDialog(std::move(dialog), FDQuery1.value(QStringLiteral("id")).toInt());
 }
 
 void TfrmListTree::addClassLookups(const QStringList &classFields)

@@ -4,6 +4,7 @@
 #include "uEditCustomerClass.h"
 
 #include <QHash>
+#include <memory>
 
 class DbTreeView;
 class QMenu;
@@ -67,7 +68,11 @@ protected:
 
 private:
     void treeSelectionChanged();
-    void runRecordDialog(TfrmRecordEdit *dialog);
+    // The root "全部" (code "000"), which is never stopped.
+    bool isRootClass() const;
+    // Opens the dialog on row id (0: a new row of the current class), runs it and
+    // reloads the list when it saved anything.
+    void runRecordDialog(std::unique_ptr<TfrmRecordEdit> dialog, int id);
     // Runs the class-node dialog, already prepared, under the given caption.
     int runClassDialog(TfrmEditCustomerClass &dialog, const QString &caption);
     void indexClasses();
