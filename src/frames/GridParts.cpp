@@ -1,6 +1,7 @@
 #include "GridParts.h"
 
 #include "GridModels.h"
+#include "GroupRowsModel.h"
 #include "data/udm.h"
 
 #include <QAbstractButton>
@@ -157,7 +158,13 @@ void IndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int log
     style()->drawControl(QStyle::CE_HeaderSection, &opt, painter, this);
     const bool current = m_table->currentIndex().isValid() && m_table->currentIndex().row() == logicalIndex;
     painter->setPen(current ? QColor(Qt::red) : palette().color(QPalette::WindowText));
-    painter->drawText(rect, Qt::AlignCenter, current ? QStringLiteral("➤") : QString::number(logicalIndex + 1));
+    // Group rows carry no number; the rows under them are counted on as if the group rows were not there.
+    const auto *groups = qobject_cast<const GroupRowsModel *>(m_table->model());
+    const int number = groups ? groups->rowNumber(logicalIndex) : logicalIndex + 1;
+    if (current)
+        painter->drawText(rect, Qt::AlignCenter, QStringLiteral("➤"));
+    else if (number > 0)
+        painter->drawText(rect, Qt::AlignCenter, QString::number(number));
     painter->restore();
 }
 

@@ -2,6 +2,7 @@
 
 #include "GridModels.h"
 #include "GridParts.h"
+#include "GroupByBox.h"
 #include "GroupRowsModel.h"
 #include "data/Dataset.h"
 #include "data/DatasetModel.h"
@@ -82,10 +83,22 @@ GridView::GridView(QWidget *parent) : QWidget(parent)
     };
     m_footer->hide();
 
+    m_groupBox = new GroupByBox(this);
+    m_groupBox->hide();
+    connect(m_groupBox, &GroupByBox::ungroupRequested, this, [this] { setGroupField(QString()); });
+    connect(m_groupBox, &GroupByBox::expandAllRequested, this, &GridView::expandAll);
+    connect(m_groupBox, &GroupByBox::collapseAllRequested, this, &GridView::collapseAll);
+    auto *headerDrag = new HeaderGroupDrag(m_table->horizontalHeader(), m_groupBox);
+    headerDrag->canGroup = [this](int column) {
+        return column >= 0 && column < m_columns.size() && !m_columns[column].field.isEmpty();
+    };
+    connect(headerDrag, &HeaderGroupDrag::dropped, this, &GridView::groupByColumn);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(m_find);
+    layout->addWidget(m_groupBox);
     layout->addWidget(m_bands);
     layout->addWidget(m_table, 1);
     layout->addWidget(m_footer);
@@ -173,6 +186,8 @@ void GridView::setColumns(const QList<GridColumn> &columns)
 
 int GridView::columnOf(const QString &field) const
 {
+    if (field.isEmpty()) // picture and button columns have no field; none of them is meant
+        return -1;
     for (int i = 0; i < m_columns.size(); ++i)
         if (m_columns[i].field == field)
             return i;
@@ -306,8 +321,8 @@ void GridView::updateFooter()
 
 void GridView::setGroupField(const QString &field)
 {
-    m_groupField = field;
     const int column = columnOf(field);
+    m_groupField = column < 0 ? QString() : field;
     auto *groups = groupModelOf(m_table);
     QAbstractItemModel *shown = m_table->model();
     if (column < 0) {
@@ -327,8 +342,21 @@ void GridView::setGroupField(const QString &field)
     if (m_table->model() != shown) // a new model comes with a new selection model
         connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this](const QModelIndex &current) { onViewCurrentChanged(current); });
+    m_groupBox->setGroupCaption(column < 0 ? QString() : m_columns[column].caption);
     rebuildGroups();
     syncCurrentFromDataset();
+}
+
+void GridView::setGroupBoxVisible(bool on) { m_groupBox->setVisible(on); }
+
+bool GridView::isGroupBoxVisible() const { return !m_groupBox->isHidden(); }
+
+bool GridView::groupByColumn(int column)
+{
+    if (column < 0 || column >= m_columns.size() || m_columns[column].field.isEmpty())
+        return false;
+    setGroupField(m_columns[column].field);
+    return true;
 }
 
 void GridView::rebuildGroups()
@@ -418,6 +446,7 @@ void GridView::saveLayout(const QString &path) const
     s.setValue(QStringLiteral("view/sortField"),
                sortColumn >= 0 && sortColumn < m_columns.size() ? m_columns[sortColumn].field : QString());
     s.setValue(QStringLiteral("view/sortOrder"), static_cast<int>(h->sortIndicatorOrder()));
+    s.setValue(QStringLiteral("view/groupField"), m_groupField);
     for (int c = 0; c < m_columns.size(); ++c) {
         const QString key = m_columns[c].field.isEmpty() ? QStringLiteral("#%1").arg(c) : m_columns[c].field;
         s.beginGroup(QStringLiteral("column_") + key);
@@ -455,6 +484,9 @@ bool GridView::restoreLayout(const QString &path)
     if (sortColumn >= 0)
         m_table->sortByColumn(sortColumn, static_cast<Qt::SortOrder>(s.value(QStringLiteral("view/sortOrder")).toInt()));
     m_autoWidth = s.value(QStringLiteral("view/autoWidth"), m_autoWidth).toBool();
+    // A field the screen no longer has leaves the grid ungrouped.
+    if (s.contains(QStringLiteral("view/groupField")))
+        setGroupField(s.value(QStringLiteral("view/groupField")).toString());
     updateSearchColumns();
     return true;
 }

@@ -14,6 +14,7 @@ class DatasetModel;
 class GridFilterModel;
 class GridTable;
 class GridStrip;
+class GroupByBox;
 class QLineEdit;
 class QModelIndex;
 class QTableView;
@@ -34,7 +35,7 @@ public:
     Dataset *dataset() const { return m_ds; }
     void setColumns(const QList<GridColumn> &columns);
     const QList<GridColumn> &columns() const { return m_columns; }
-    int columnOf(const QString &field) const;
+    int columnOf(const QString &field) const; // -1 for an empty or unknown field
 
     // Editing in the grid (check boxes and editors) on or off.
     void setEditable(bool on);
@@ -47,11 +48,18 @@ public:
 
     void setBandsVisible(bool on);
     void setFooterVisible(bool on);
-    // Groups the rows by one field (empty: no grouping); group rows show "caption: value (n)".
+    // Groups the rows by one field (empty or unknown: no grouping); group rows show "caption: value (n)".
     void setGroupField(const QString &field);
     QString groupField() const { return m_groupField; }
     void expandAll();
     void collapseAll();
+    // The group-by box above the headers (hidden unless a screen shows it): a
+    // header dragged onto it groups by that column, its chip ungroups.
+    void setGroupBoxVisible(bool on);
+    bool isGroupBoxVisible() const;
+    GroupByBox *groupBox() const { return m_groupBox; }
+    // What a column dropped on the box does; false for a column without a field.
+    bool groupByColumn(int column);
 
     // Fit to content, then fill the grid's width; kept on resizing while switched on.
     void setAutoWidth(bool on);
@@ -61,7 +69,7 @@ public:
     // Colouring of a screen's own rows or cells (before the red of stopped rows).
     void setCellStyle(std::function<QVariant(const Dataset &, int row, const QString &field, int role)> rule);
 
-    // Column order, widths, visibility, sorting and automatic width.
+    // Column order, widths, visibility, sorting, automatic width and grouping.
     void saveLayout(const QString &path) const;
     bool restoreLayout(const QString &path);
 
@@ -105,6 +113,7 @@ private:
     QLineEdit *m_find = nullptr;
     GridStrip *m_bands = nullptr;
     GridStrip *m_footer = nullptr;
+    GroupByBox *m_groupBox = nullptr;
     QTimer m_findTimer;
     QString m_appliedFind;
     QList<GridColumn> m_columns;

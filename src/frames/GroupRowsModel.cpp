@@ -95,6 +95,14 @@ QList<int> GroupRowsModel::memberRows(int groupRow) const
     return rows;
 }
 
+int GroupRowsModel::rowNumber(int row) const
+{
+    if (row < 0 || row >= m_rows.size() || isGroupRow(row))
+        return 0;
+    // Grouped, the row has one group row above it for its own group and each group before.
+    return m_rows[row].group < 0 ? row + 1 : row - m_rows[row].group;
+}
+
 QModelIndex GroupRowsModel::index(int row, int column, const QModelIndex &parent) const
 {
     if (parent.isValid() || row < 0 || row >= m_rows.size() || column < 0 || column >= columnCount())
@@ -147,6 +155,13 @@ QVariant GroupRowsModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+QVariant GroupRowsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical || !sourceModel())
+        return QAbstractProxyModel::headerData(section, orientation, role);
+    return sourceModel()->headerData(section, orientation, role);
 }
 
 Qt::ItemFlags GroupRowsModel::flags(const QModelIndex &index) const

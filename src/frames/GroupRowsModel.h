@@ -18,6 +18,8 @@ public:
     bool isGroupRow(int row) const { return row >= 0 && row < m_rows.size() && m_rows[row].sourceRow < 0; }
     // Rows belonging to the group whose group row is given.
     QList<int> memberRows(int groupRow) const;
+    // Number of a row counting only the grouped rows (1 for the first); 0 for a group row.
+    int rowNumber(int row) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -26,6 +28,8 @@ public:
     QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
     QModelIndex mapFromSource(const QModelIndex &sourceIndex) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // Columns are the source's own; the base class would map them through row 0, a group row.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:

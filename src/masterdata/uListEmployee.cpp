@@ -30,6 +30,7 @@ TfrmListEmployee::TfrmListEmployee(QWidget *parent)
         {.field = QStringLiteral("create_date"), .caption = QStringLiteral("创建时间"), .kind = EditorKind::ReadOnly},
         {.field = QStringLiteral("is_stop"), .caption = QStringLiteral("停用"), .kind = EditorKind::Check},
     });
+    cxGrid1->setGroupBoxVisible(true);
     setNameField(QStringLiteral("emp_name"));
 }
 

@@ -23,6 +23,7 @@ TfrmListPosition::TfrmListPosition(QWidget *parent)
         {.field = QStringLiteral("position_name"), .caption = QStringLiteral("货位名称")},
         {.field = QStringLiteral("is_stop"), .caption = QStringLiteral("停用"), .kind = EditorKind::Check},
     });
+    cxGrid1->setGroupBoxVisible(true);
     setNameField(QStringLiteral("position_name"));
 }
 
