@@ -7,7 +7,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -41,7 +40,6 @@ std::function<int(QDialog *)> saveClass(const QString &name)
 class TestClassTree : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
-    QTemporaryDir workDir;
 
     QString codeOf(const QString &name)
     {
@@ -67,12 +65,11 @@ class TestClassTree : public QObject {
 private slots:
     void initTestCase()
     {
-        QDir::setCurrent(workDir.path());
         fx = std::make_unique<TestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
     void init() { fx->reset(); }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void saveClosesAndCounts()
     {

@@ -10,26 +10,22 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestCompany : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
-    QTemporaryDir workDir;
 
     QLineEdit *text(TfrmCompany &d, const QString &field) { return qobject_cast<QLineEdit *>(d.editorOf(field)); }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(workDir.isValid());
-        QDir::setCurrent(workDir.path());
         fx = std::make_unique<TestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
     void init() { fx->reset(); }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void showsTheRowOnBothPages()
     {

@@ -11,13 +11,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestCustomer : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
-    QTemporaryDir workDir;
 
     int classId(const QString &name)
     {
@@ -68,12 +66,11 @@ class TestCustomer : public QObject {
 private slots:
     void initTestCase()
     {
-        QDir::setCurrent(workDir.path());
         fx = std::make_unique<TestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
     void init() { fx->reset(); }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void recordDialogNewAndChange()
     {

@@ -9,14 +9,12 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 class TestDepartEmployee : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
-    QTemporaryDir workDir;
 
     int addDepart(const QString &no, const QString &name, bool stopped = false, bool deleted = false)
     {
@@ -71,8 +69,6 @@ class TestDepartEmployee : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(workDir.isValid());
-        QDir::setCurrent(workDir.path());
         fx = std::make_unique<TestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
@@ -83,7 +79,7 @@ private slots:
         fx->exec(QStringLiteral("delete from tb_employee"));
         fx->exec(QStringLiteral("delete from tb_depart"));
     }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void departRequiredFields_data()
     {

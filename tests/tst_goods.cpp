@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using Kind = ScriptedInteraction::Kind;
@@ -19,7 +18,6 @@ using Kind = ScriptedInteraction::Kind;
 class TestGoods : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
-    QTemporaryDir workDir;
 
     int classId(const QString &name)
     {
@@ -76,12 +74,11 @@ class TestGoods : public QObject {
 private slots:
     void initTestCase()
     {
-        QDir::setCurrent(workDir.path());
         fx = std::make_unique<TestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
     void init() { fx->reset(); }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void recordDialogSavesANewGoodsItem()
     {

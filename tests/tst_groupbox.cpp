@@ -14,14 +14,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 class TestGroupBox : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
-    QTemporaryDir workDir;
 
     // Two warehouses: 总仓 with, 乙库 with B-01.
     std::unique_ptr<TfrmListPosition> openPositions()
@@ -65,21 +63,19 @@ class TestGroupBox : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(workDir.isValid());
-        QDir::setCurrent(workDir.path()); // layout files go to store/ under the working directory
         fx = std::make_unique<TestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
     void init()
     {
         fx->reset();
-        QDir(workDir.filePath(QStringLiteral("store"))).removeRecursively();
+        QDir(fx->workPath(QStringLiteral("store"))).removeRecursively();
         fx->exec(QStringLiteral("insert into tb_store (id, create_date, store_no, store_name, is_stop, del) "
                                 "values (1, now(), '01', '总仓', 0, 0), (2, now(), '02', '乙库', 0, 0)"));
         fx->exec(QStringLiteral("insert into tb_store_position (store_id, position_no, position_name) values "
                                 "(1, 'A-01', '一号架'), (2, 'B-01', '乙一架'), (1, 'A-02', '二号架')"));
     }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void onlyTheGroupingScreensShowTheBox()
     {
@@ -246,7 +242,7 @@ private slots:
             auto p = openPositions();
             p->cxGrid1->groupByColumn(0);
         }
-        const QString file = workDir.filePath(QStringLiteral("store/frmListPosition"));
+        const QString file = fx->workPath(QStringLiteral("store/frmListPosition"));
         {
             QSettings s(file, QSettings::IniFormat);
             QCOMPARE(s.value(QStringLiteral("view/groupField")).toString(), QStringLiteral("store_name"));

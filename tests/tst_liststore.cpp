@@ -23,7 +23,6 @@ using Kind = ScriptedInteraction::Kind;
 class TestListStore : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
-    QTemporaryDir workDir;
 
     std::unique_ptr<TfrmListStore> openStores(bool selectMode = false)
     {
@@ -72,17 +71,15 @@ class TestListStore : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(workDir.isValid());
-        QDir::setCurrent(workDir.path()); // layout files go to store/ under the working directory
         fx = std::make_unique<TestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
     void init()
     {
         fx->reset();
-        QDir(workDir.filePath(QStringLiteral("store"))).removeRecursively();
+        QDir(fx->workPath(QStringLiteral("store"))).removeRecursively();
     }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void buttonStates()
     {

@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -73,18 +72,13 @@ class TestMainWindow : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
     std::unique_ptr<TfrmMain> w;
-    QTemporaryDir workDir;
-    QString startDir;
 
 private slots:
     void initTestCase() {
         fx = std::make_unique<TestFixture>();
-        startDir = QDir::currentPath();
-        QDir::setCurrent(workDir.path()); // the navigation layout goes to store/ under it
     }
     void cleanupTestCase() {
         fx.reset();
-        QDir::setCurrent(startDir);
         QFile::remove(TfrmLogin::settingsFile());
     }
     void init() {
@@ -94,7 +88,7 @@ private slots:
     }
     void cleanup() {
         w.reset();
-        QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n'))));
+        fx->checkNoUnexpectedDialogs();
     }
 
     void actionsWithoutScreenAreDisabled() {

@@ -166,7 +166,7 @@ private slots:
         QDir(TfrmPrint::workingFolder()).removeRecursively();
         addStores(3);
     }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void generatedTemplateFollowsGridColumns()
     {

@@ -11,7 +11,6 @@
 
 #include <QSpinBox>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using Kind = ScriptedInteraction::Kind;
@@ -19,7 +18,6 @@ using Kind = ScriptedInteraction::Kind;
 class TestStoreBegin : public QObject {
     Q_OBJECT
     std::unique_ptr<TestFixture> fx;
-    QTemporaryDir workDir;
     int storeA = 0, storeB = 0, stoppedStore = 0, deletedStore = 0;
     int screw = 0, nut = 0, stoppedGoods = 0, deletedGoods = 0;
 
@@ -73,8 +71,6 @@ class TestStoreBegin : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(workDir.isValid());
-        QDir::setCurrent(workDir.path());
         fx = std::make_unique<TestFixture>();
     }
     void cleanupTestCase() { fx.reset(); }
@@ -90,7 +86,7 @@ private slots:
         stoppedGoods = addGoods(QStringLiteral("G08"), QStringLiteral("停用货"), true);
         deletedGoods = addGoods(QStringLiteral("G09"), QStringLiteral("删除货"), false, true);
     }
-    void cleanup() { QVERIFY2(fx->ui().unexpected.isEmpty(), qPrintable(fx->ui().unexpected.join(QLatin1Char('\n')))); }
+    void cleanup() { fx->checkNoUnexpectedDialogs(); }
 
     void requiredInOrder_data()
     {

@@ -2,6 +2,7 @@
 
 #include "data/DbError.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSqlQuery>
@@ -48,6 +49,10 @@ TestFixture::TestFixture()
 {
     if (env("CK_TEST_DB_DIR").isEmpty())
         qFatal("CK_TEST_DB_DIR is not set: run the tests through scripts/test");
+    if (!m_workDir.isValid())
+        qFatal("no temporary working folder");
+    m_previousDir = QDir::currentPath();
+    QDir::setCurrent(m_workDir.path());
     auto ui = std::make_unique<ScriptedInteraction>();
     m_ui = ui.get();
     setInteraction(std::move(ui));
@@ -58,6 +63,12 @@ TestFixture::~TestFixture()
 {
     m_dm.reset();
     setInteraction(nullptr);
+    QDir::setCurrent(m_previousDir);
+}
+
+void TestFixture::checkNoUnexpectedDialogs() const
+{
+    QVERIFY2(m_ui->unexpected.isEmpty(), qPrintable(m_ui->unexpected.join(QLatin1Char('\n'))));
 }
 
 void TestFixture::reset()

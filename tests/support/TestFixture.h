@@ -5,13 +5,15 @@
 #include "data/udm.h"
 
 #include <QString>
+#include <QTemporaryDir>
 #include <QVariant>
 #include <memory>
 
 // Shared set-up of every test program: a database of its own (named after the
 // program) loaded from database/*.sql on the server that scripts/test started,
 // a data module connected to it, the scripted conversation service and a
-// logged-in administrator.
+// logged-in administrator. While it lives, the current directory is a
+// temporary folder of its own, so layout files (store/) stay out of the tree.
 class TestFixture {
 public:
     // Settings of the test server for the given database.
@@ -37,7 +39,14 @@ public:
     QVariant scalar(const QString &sql);
     void exec(const QString &sql) { db().exec(sql); }
 
+    // A path in the temporary working folder.
+    QString workPath(const QString &relative = {}) const { return m_workDir.filePath(relative); }
+    // Fails the running test when a question, file dialog or modal dialog came unscripted.
+    void checkNoUnexpectedDialogs() const;
+
 private:
+    QTemporaryDir m_workDir;
+    QString m_previousDir;
     ScriptedInteraction *m_ui = nullptr;
     std::unique_ptr<TfrmDM> m_dm;
 };
