@@ -4,6 +4,7 @@
 #include "printing/PrintEntry.h"
 #include "data/Interaction.h"
 #include "data/uFunction.h"
+#include "data/UnitConverionPy.h"
 #include "data/udm.h"
 
 #include <QAction>
@@ -163,6 +164,29 @@ bool TfrmBaseList::checkRight(const QString &rightName)
         return true;
     showWarning(this, kRefusedCaption, kRefusedText);
     return false;
+}
+
+bool TfrmBaseList::runAsPicker(TfrmBaseList &picker, QSize size)
+{
+    picker.setselectmode(true);
+    if (size.isValid())
+        picker.resize(size);
+    return interaction().runModal(&picker) == QDialog::Accepted && picker.selectId() != 0;
+}
+
+bool TfrmBaseList::refuseEmpty(const QString &field, const QString &message)
+{
+    const QVariant v = FDQuery1.value(field);
+    const bool empty = v.isNull() || v.toString().isEmpty() ||
+                       ((v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong) && v.toLongLong() == 0);
+    if (empty)
+        showWarning(this, QStringLiteral("保存"), message);
+    return empty;
+}
+
+void TfrmBaseList::updatePinyin(const QString &nameFieldName)
+{
+    FDQuery1.setValue(QStringLiteral("pym"), getPinyinCode(FDQuery1.value(nameFieldName).toString()));
 }
 
 void TfrmBaseList::setselectmode(bool on)

@@ -33,6 +33,11 @@ public:
     // Opens the screen's data; called when the screen is first shown.
     virtual void opendata() {}
 
+    // Runs a screen as a picker: select mode on (at `size` when given), shown
+    // modally; true when the person chose a row (selectId and the current row
+    // then describe it).
+    static bool runAsPicker(TfrmBaseList &picker, QSize size = {});
+
     // Folder of the saved layouts: "store" under the working directory.
     static QString layoutFolder();
     QString layoutFile() const;
@@ -87,6 +92,11 @@ protected:
     virtual void deleteCurrentRow();
     // A double-click on a grid row; in select mode it chooses the row.
     virtual void cxGrid1DblClick(int row);
+    // Before-post checks: shows the "保存" warning and returns true when the
+    // field is empty (no value, an empty text, or 0 for an id).
+    bool refuseEmpty(const QString &field, const QString &message);
+    // Stores the pinyin initials of a name field in "pym".
+    void updatePinyin(const QString &nameFieldName);
     // Runs an edit the screen makes itself, without the right check and log row of the person's edits.
     bool editBySelf();
 

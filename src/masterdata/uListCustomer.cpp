@@ -1,6 +1,5 @@
 #include "uListCustomer.h"
 
-#include "data/Interaction.h"
 #include "uEditCustomer.h"
 
 #include <memory>
@@ -48,9 +47,7 @@ TfrmRecordEdit *TfrmListCustomer::createRecordDialog(bool forNewRow)
 std::optional<TfrmListCustomer::Choice> TfrmListCustomer::pick(QWidget *owner)
 {
     auto picker = std::make_unique<TfrmListCustomer>(owner);
-    picker->setselectmode(true);
-    picker->resize(1200, 800);
-    if (interaction().runModal(picker.get()) != QDialog::Accepted || picker->selectId() == 0)
+    if (!runAsPicker(*picker, QSize(1200, 800)))
         return std::nullopt;
     Choice c;
     c.id = picker->selectId();

@@ -1,8 +1,5 @@
 #include "uListDepart.h"
 
-#include "data/Interaction.h"
-#include "data/UnitConverionPy.h"
-#include "data/uFunction.h"
 
 #include <memory>
 
@@ -37,23 +34,18 @@ void TfrmListDepart::FDQuery1NewRecord()
 
 bool TfrmListDepart::FDQuery1BeforePost()
 {
-    if (FDQuery1.value(QStringLiteral("depart_no")).toString().isEmpty()) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入部门编号!"));
+    if (refuseEmpty(QStringLiteral("depart_no"), QStringLiteral("请输入部门编号!")))
         return false;
-    }
-    if (FDQuery1.value(QStringLiteral("depart_name")).toString().isEmpty()) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入部门名称!"));
+    if (refuseEmpty(QStringLiteral("depart_name"), QStringLiteral("请输入部门名称!")))
         return false;
-    }
-    FDQuery1.setValue(QStringLiteral("pym"), getPinyinCode(FDQuery1.value(QStringLiteral("depart_name")).toString()));
+    updatePinyin(QStringLiteral("depart_name"));
     return true;
 }
 
 std::optional<TfrmListDepart::Choice> TfrmListDepart::pick(QWidget *owner)
 {
     auto picker = std::make_unique<TfrmListDepart>(owner);
-    picker->setselectmode(true);
-    if (interaction().runModal(picker.get()) != QDialog::Accepted || picker->selectId() == 0)
+    if (!runAsPicker(*picker))
         return std::nullopt;
     Choice c;
     c.id = picker->selectId();

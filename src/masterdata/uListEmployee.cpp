@@ -1,8 +1,6 @@
 #include "uListEmployee.h"
 
-#include "data/Interaction.h"
 #include "data/DbConnection.h"
-#include "data/UnitConverionPy.h"
 #include "data/uFunction.h"
 #include "uListDepart.h"
 
@@ -84,15 +82,11 @@ void TfrmListEmployee::FDQuery1NewRecord()
 
 bool TfrmListEmployee::FDQuery1BeforePost()
 {
-    if (FDQuery1.value(QStringLiteral("depart_id")).toInt() == 0) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入所属部门!"));
+    if (refuseEmpty(QStringLiteral("depart_id"), QStringLiteral("请输入所属部门!")))
         return false;
-    }
-    if (FDQuery1.value(QStringLiteral("emp_name")).toString().isEmpty()) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入职员名称!"));
+    if (refuseEmpty(QStringLiteral("emp_name"), QStringLiteral("请输入职员名称!")))
         return false;
-    }
-    FDQuery1.setValue(QStringLiteral("pym"), getPinyinCode(FDQuery1.value(QStringLiteral("emp_name")).toString()));
+    updatePinyin(QStringLiteral("emp_name"));
     return true;
 }
 
@@ -102,8 +96,7 @@ std::optional<TfrmListEmployee::Choice> TfrmListEmployee::pick(QWidget *owner, i
 {
     auto picker = std::make_unique<TfrmListEmployee>(owner);
     picker->setDepartId(departId);
-    picker->setselectmode(true);
-    if (interaction().runModal(picker.get()) != QDialog::Accepted || picker->selectId() == 0)
+    if (!runAsPicker(*picker))
         return std::nullopt;
     Choice c;
     c.id = picker->selectId();

@@ -1,8 +1,6 @@
 #include "uListGoods.h"
 
 #include "data/Interaction.h"
-#include "data/UnitConverionPy.h"
-#include "data/uFunction.h"
 #include "uEditGoods.h"
 
 #include <QTableView>
@@ -68,12 +66,9 @@ void TfrmListGoods::FDQuery1NewRecord()
 
 bool TfrmListGoods::FDQuery1BeforePost()
 {
-    const QString name = FDQuery1.value(QStringLiteral("goods_name")).toString();
-    if (name.isEmpty()) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入货品名称!"));
+    if (refuseEmpty(QStringLiteral("goods_name"), QStringLiteral("请输入货品名称!")))
         return false;
-    }
-    FDQuery1.setValue(QStringLiteral("pym"), getPinyinCode(name));
+    updatePinyin(QStringLiteral("goods_name"));
     return true;
 }
 

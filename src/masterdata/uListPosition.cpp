@@ -1,6 +1,5 @@
 #include "uListPosition.h"
 
-#include "data/uFunction.h"
 #include "uListStore.h"
 
 #include <QDateTime>
@@ -75,14 +74,10 @@ void TfrmListPosition::FDQuery1NewRecord()
 
 bool TfrmListPosition::FDQuery1BeforePost()
 {
-    if (FDQuery1.value(QStringLiteral("store_id")).toInt() == 0) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入所属仓库!"));
+    if (refuseEmpty(QStringLiteral("store_id"), QStringLiteral("请输入所属仓库!")))
         return false;
-    }
-    if (FDQuery1.value(QStringLiteral("position_name")).toString().isEmpty()) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入货位名称!"));
+    if (refuseEmpty(QStringLiteral("position_name"), QStringLiteral("请输入货位名称!")))
         return false;
-    }
     return true;
 }
 

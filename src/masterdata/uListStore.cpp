@@ -1,8 +1,5 @@
 #include "uListStore.h"
 
-#include "data/Interaction.h"
-#include "data/UnitConverionPy.h"
-#include "data/uFunction.h"
 
 #include <memory>
 
@@ -37,19 +34,16 @@ void TfrmListStore::FDQuery1NewRecord()
 
 bool TfrmListStore::FDQuery1BeforePost()
 {
-    if (FDQuery1.value(QStringLiteral("store_name")).toString().isEmpty()) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入仓库名称!"));
+    if (refuseEmpty(QStringLiteral("store_name"), QStringLiteral("请输入仓库名称!")))
         return false;
-    }
-    FDQuery1.setValue(QStringLiteral("pym"), getPinyinCode(FDQuery1.value(QStringLiteral("store_name")).toString()));
+    updatePinyin(QStringLiteral("store_name"));
     return true;
 }
 
 std::optional<TfrmListStore::Choice> TfrmListStore::pick(QWidget *owner)
 {
     auto picker = std::make_unique<TfrmListStore>(owner);
-    picker->setselectmode(true);
-    if (interaction().runModal(picker.get()) != QDialog::Accepted || picker->selectId() == 0)
+    if (!runAsPicker(*picker))
         return std::nullopt;
     Choice c;
     c.id = picker->selectId();

@@ -167,14 +167,10 @@ bool TfrmListStoreBegin::isDuplicate()
 
 bool TfrmListStoreBegin::FDQuery1BeforePost()
 {
-    if (FDQuery1.value(QStringLiteral("store_id")).toInt() == 0) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入仓库!"));
+    if (refuseEmpty(QStringLiteral("store_id"), QStringLiteral("请输入仓库!")))
         return false;
-    }
-    if (FDQuery1.value(QStringLiteral("goods_id")).toInt() == 0) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入货品!"));
+    if (refuseEmpty(QStringLiteral("goods_id"), QStringLiteral("请输入货品!")))
         return false;
-    }
     if (isDuplicate()) {
         showWarning(this, QStringLiteral("保存"), QStringLiteral("请不要重复输入货品!"));
         return false;

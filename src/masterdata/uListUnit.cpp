@@ -1,7 +1,5 @@
 #include "uListUnit.h"
 
-#include "data/UnitConverionPy.h"
-#include "data/uFunction.h"
 
 TfrmListUnit::TfrmListUnit(QWidget *parent)
     : TfrmBaseList(QStringLiteral("计量单位"), QStringLiteral("frmListUnit"),
@@ -31,11 +29,8 @@ void TfrmListUnit::FDQuery1NewRecord()
 
 bool TfrmListUnit::FDQuery1BeforePost()
 {
-    const QString name = FDQuery1.value(QStringLiteral("unit_name")).toString();
-    if (name.isEmpty()) {
-        showWarning(this, QStringLiteral("保存"), QStringLiteral("请输入计量单位名称!"));
+    if (refuseEmpty(QStringLiteral("unit_name"), QStringLiteral("请输入计量单位名称!")))
         return false;
-    }
-    FDQuery1.setValue(QStringLiteral("pym"), getPinyinCode(name));
+    updatePinyin(QStringLiteral("unit_name"));
     return true;
 }
