@@ -63,28 +63,6 @@ QStringList history()
     return sql;
 }
 
-QString text(const QVariant &v)
-{
-    if (v.isNull())
-        return QStringLiteral("-");
-    bool number = false;
-    const double d = v.toString().toDouble(&number);
-    return number ? QString::number(d, 'g', 15) : v.toString();
-}
-
-QStringList rows(DbConnection &db, const QString &sql)
-{
-    QStringList out;
-    QSqlQuery q = db.read(sql);
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << text(q.value(i));
-        out << cells.join(QLatin1Char(' '));
-    }
-    return out;
-}
-
 // Every stock effect of the raw rows, written out per kind without the
 // server's rule table: goods_id, store_id, dt (null for opening stock),
 // q, a, dir (1 received, -1 issued) and line (0 for opening stock).
@@ -163,17 +141,17 @@ class TestStockBalances : public QObject {
     QStringList afterCall(const QString &call, const QString &read)
     {
         fx->dm().execSQL(call);
-        return rows(fx->db(), read);
+        return TestFixture::rows(fx->db(), read);
     }
 
     // The balances as the triggers left them must equal a rebuild from scratch.
     void verifyBalancesMatchRebuild()
     {
-        const QStringList balances = rows(fx->db(), kBalanceRows);
-        const QStringList months = rows(fx->db(), kMonthRows);
+        const QStringList balances = TestFixture::rows(fx->db(), kBalanceRows);
+        const QStringList months = TestFixture::rows(fx->db(), kMonthRows);
         fx->exec(QStringLiteral("call sp_rebuild_balances()"));
-        QCOMPARE(balances, rows(fx->db(), kBalanceRows));
-        QCOMPARE(months, rows(fx->db(), kMonthRows));
+        QCOMPARE(balances, TestFixture::rows(fx->db(), kBalanceRows));
+        QCOMPARE(months, TestFixture::rows(fx->db(), kMonthRows));
     }
 
 private slots:
@@ -248,23 +226,23 @@ private slots:
             fx->exec(sql);
         verifyBalancesMatchRebuild();
         QCOMPARE(afterCall(QStringLiteral("call sp_store_goods(0,0,0)"), kStoreGoods),
-                 rows(fx->db(), expectedStock(0, QString(), 0)));
+                 TestFixture::rows(fx->db(), expectedStock(0, QString(), 0)));
     }
 
     // A bill rolled back takes its balance changes with it.
     void rolledBackBillLeavesNoTrace()
     {
-        const QStringList before = rows(fx->db(), kBalanceRows);
-        const QStringList months = rows(fx->db(), kMonthRows);
+        const QStringList before = TestFixture::rows(fx->db(), kBalanceRows);
+        const QStringList months = TestFixture::rows(fx->db(), kMonthRows);
         {
             TransactionGuard tx(fx->db());
             fx->exec(QStringLiteral("insert into tb_in_out_main (create_date, sign, out_store_id, bill_no, guid) "
                                     "values ('2024-11-02', 11, 1, 'R1', 'R1')"));
             fx->exec(QStringLiteral("insert into tb_in_out_detail (guid, goods_id, quantity, amount) values ('R1', 1, 3, 30)"));
-            QVERIFY(rows(fx->db(), kBalanceRows) != before);
+            QVERIFY(TestFixture::rows(fx->db(), kBalanceRows) != before);
         }
-        QCOMPARE(rows(fx->db(), kBalanceRows), before);
-        QCOMPARE(rows(fx->db(), kMonthRows), months);
+        QCOMPARE(TestFixture::rows(fx->db(), kBalanceRows), before);
+        QCOMPARE(TestFixture::rows(fx->db(), kMonthRows), months);
     }
 
     void stockOnHand_data()
@@ -288,7 +266,7 @@ private slots:
         QFETCH(QString, classNo);
         QFETCH(int, goods);
         QCOMPARE(afterCall(QStringLiteral("call sp_store_goods(%1,%2,%3)").arg(store).arg(classArg).arg(goods), kStoreGoods),
-                 rows(fx->db(), expectedStock(store, classNo, goods)));
+                 TestFixture::rows(fx->db(), expectedStock(store, classNo, goods)));
     }
 
     // Every goods in every store, all stores, and a goods that never moved.
@@ -338,7 +316,7 @@ private slots:
         QFETCH(QString, classArg);
         QFETCH(QString, classNo);
         QFETCH(int, goods);
-        const QStringList expected = rows(fx->db(), expectedSummary(start, end, store, classNo, goods));
+        const QStringList expected = TestFixture::rows(fx->db(), expectedSummary(start, end, store, classNo, goods));
         QCOMPARE(afterCall(QStringLiteral("call sp_store_hz('%1','%2',%3,%4,%5)")
                                .arg(start, end).arg(store).arg(classArg).arg(goods),
                            kSummary),

@@ -55,29 +55,6 @@ const char *const kScenario[] = {
     "('B15',1,1,12,12,null,'采购入库',null)",
 };
 
-QString text(const QVariant &v)
-{
-    if (v.isNull())
-        return QStringLiteral("-");
-    if (v.typeId() == QMetaType::Double)
-        return QString::number(v.toDouble(), 'g', 12);
-    return v.toString();
-}
-
-// Every row of a result as "v1 v2 ...".
-QStringList rows(DbConnection &db, const QString &sql)
-{
-    QStringList out;
-    QSqlQuery q = db.read(sql);
-    while (q.next()) {
-        QStringList cells;
-        for (int i = 0; i < q.record().count(); ++i)
-            cells << text(q.value(i));
-        out << cells.join(QLatin1Char(' '));
-    }
-    return out;
-}
-
 const QString kStoreGoods = QStringLiteral(
     "select goods_id, store_id, quantity, amount from temp_store_goods order by goods_id, store_id");
 const QString kSummary = QStringLiteral("select goods_id, store_id, start_quantity, start_amount, in_quantity, in_amount, "
@@ -95,7 +72,7 @@ class TestStockEngine : public QObject {
     QStringList after(const QString &call, const QString &read)
     {
         fx->dm().execSQL(call);
-        return rows(fx->db(), read);
+        return TestFixture::rows(fx->db(), read);
     }
 
 private slots:
@@ -111,7 +88,7 @@ private slots:
     {
         QCOMPARE(fx->scalar(QStringLiteral("select count(*) from v_in_out_detail")).toInt(),
                  fx->scalar(QStringLiteral("select count(*) from tb_in_out_detail")).toInt());
-        QCOMPARE(rows(fx->db(), QStringLiteral("select goods_id, quantity, price, amount, memo, in_reason, out_reason, "
+        QCOMPARE(TestFixture::rows(fx->db(), QStringLiteral("select goods_id, quantity, price, amount, memo, in_reason, out_reason, "
                                                "bill_no, create_date, sign, in_store_id, out_store_id, customer_id, "
                                                "customer_name, depart_id, depart_name from v_in_out_detail "
                                                "where bill_no in ('CGYK1', 'CKDB1') order by id")),
@@ -205,7 +182,7 @@ private slots:
                  QStringList({"1 期初结存 - 0 0 20 220", "1 销售出库 XSCK1 0 5 15 165", "1 调拨出库 CKDB1 0 4 11 121",
                               "2 期初结存 - 0 0 0 0", "2 调拨入库 CKDB1 4 0 4 44", "2 库存盘点 KCPD1 0 1 3 33",
                               "2 销售退货 XSTK1 2 0 5 55"}));
-        QCOMPARE(rows(fx->db(), QStringLiteral("select store_name, create_date, original_bill_no, customer, depart, emp_name, "
+        QCOMPARE(TestFixture::rows(fx->db(), QStringLiteral("select store_name, create_date, original_bill_no, customer, depart, emp_name, "
                                                "creator, memo, detail_memo, sign, in_amount, out_amount "
                                                "from tb_store_mx where bill_no = 'XSCK1'")),
                  QStringList{QStringLiteral("主仓 2024-04-02T10:00:00.000 - O'Neil 商店 管理部 管理员 测试用户 销售 - 11 0 55")});
@@ -234,16 +211,16 @@ private slots:
         other.exec(QStringLiteral("call sp_store_mx('2024-04-01','2024-05-01',0,0,2)"));
         other.exec(QStringLiteral("call sp_get_borrow_out(0,0,0)"));
 
-        QCOMPARE(rows(fx->db(), QStringLiteral("select distinct goods_id from tb_store_mx")), QStringList{"1"});
-        QCOMPARE(rows(fx->db(), kBorrow), QStringList{"3 2 4 20"});
-        QCOMPARE(rows(other, QStringLiteral("select distinct goods_id from tb_store_mx")), QStringList{"2"});
-        QCOMPARE(rows(other, kBorrow), QStringList{"2 1 2 20"});
+        QCOMPARE(TestFixture::rows(fx->db(), QStringLiteral("select distinct goods_id from tb_store_mx")), QStringList{"1"});
+        QCOMPARE(TestFixture::rows(fx->db(), kBorrow), QStringList{"3 2 4 20"});
+        QCOMPARE(TestFixture::rows(other, QStringLiteral("select distinct goods_id from tb_store_mx")), QStringList{"2"});
+        QCOMPARE(TestFixture::rows(other, kBorrow), QStringList{"2 1 2 20"});
 
         DbConnection third(QStringLiteral("third client"));
         third.configure(TestFixture::settings());
         third.open();
-        QCOMPARE(rows(third, QStringLiteral("select count(*) from tb_store_mx")), QStringList{"0"});
-        QCOMPARE(rows(third, QStringLiteral("select count(*) from tb_borrow_goods")), QStringList{"0"});
+        QCOMPARE(TestFixture::rows(third, QStringLiteral("select count(*) from tb_store_mx")), QStringList{"0"});
+        QCOMPARE(TestFixture::rows(third, QStringLiteral("select count(*) from tb_borrow_goods")), QStringList{"0"});
     }
 
     void periodNeedsBothDates()

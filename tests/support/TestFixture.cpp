@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 namespace {
@@ -98,6 +99,26 @@ void TestFixture::loginAs(const QString &employeeName)
     u.isSuper = u.role_id == 1;
     m_dm->user = u;
     m_dm->loadRoleRights(u.role_id);
+}
+
+QStringList TestFixture::rows(DbConnection &db, const QString &sql)
+{
+    const auto text = [](const QVariant &v) {
+        if (v.isNull())
+            return QStringLiteral("-");
+        bool number = false;
+        const double d = v.toString().toDouble(&number);
+        return number ? QString::number(d, 'g', 15) : v.toString();
+    };
+    QStringList out;
+    QSqlQuery q = db.read(sql);
+    while (q.next()) {
+        QStringList cells;
+        for (int i = 0; i < q.record().count(); ++i)
+            cells << text(q.value(i));
+        out << cells.join(QLatin1Char(' '));
+    }
+    return out;
 }
 
 QVariant TestFixture::scalar(const QString &sql)

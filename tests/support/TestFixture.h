@@ -5,6 +5,7 @@
 #include "data/udm.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <memory>
@@ -38,6 +39,11 @@ public:
     // First column of the first row of a statement run on the data module's connection.
     QVariant scalar(const QString &sql);
     void exec(const QString &sql) { db().exec(sql); }
+
+    // Every row of a result as one line "v1 v2 …": numbers (also numeric texts)
+    // in their shortest form up to 15 digits, NULL as "-".
+    static QStringList rows(DbConnection &db, const QString &sql);
+    QStringList rows(const QString &sql) { return rows(db(), sql); }
 
     // A path in the temporary working folder.
     QString workPath(const QString &relative = {}) const { return m_workDir.filePath(relative); }
