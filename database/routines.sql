@@ -127,8 +127,20 @@ BEGIN
     fn_store_filter('store_id', p_store), fn_goods_filter('goods_id', p_class, p_goods), ')');
 END$$
 
--- Runs one generated statement. Grouping a whole history needs internal
--- temporary tables larger than the server's default in-memory limit; spilling
+-- Runs one generated statement.
+DROP PROCEDURE IF EXISTS sp_exec_text$$
+CREATE PROCEDURE sp_exec_text(IN p_sql TEXT)
+BEGIN
+  SET @ck_sql = p_sql;
+  PREPARE ck_stmt FROM @ck_sql;
+  EXECUTE ck_stmt;
+  DEALLOCATE PREPARE ck_stmt;
+  SET @ck_sql = NULL;
+END$$
+
+-- Runs one generated statement with room to group: grouping a whole history
+-- needs internal temporary tables larger than the server's default in-memory
+-- limit; spilling
 -- them to disk would triple the time, so the limit is raised for this
 -- statement only and restored afterwards, also when the statement fails.
 DROP PROCEDURE IF EXISTS sp_run_text$$
@@ -143,11 +155,7 @@ BEGIN
   END;
   SET SESSION tmp_table_size = GREATEST(v_tmp_size, 268435456),
       SESSION max_heap_table_size = GREATEST(v_heap_size, 268435456);
-  SET @ck_sql = p_sql;
-  PREPARE ck_stmt FROM @ck_sql;
-  EXECUTE ck_stmt;
-  DEALLOCATE PREPARE ck_stmt;
-  SET @ck_sql = NULL;
+  CALL sp_exec_text(p_sql);
   SET SESSION tmp_table_size = v_tmp_size, SESSION max_heap_table_size = v_heap_size;
 END$$
 
@@ -315,8 +323,10 @@ END$$
 -- memory (numbers only, so rows stay small), which halves the time to write a
 -- result of every goods and store. A memory table's size limit is fixed when
 -- it is created: 1 GB, far above any stock list.
-DROP PROCEDURE IF EXISTS sp_reset_temp_store_goods$$
-CREATE PROCEDURE sp_reset_temp_store_goods()
+-- Replaces a temporary table of the calling connection by a new, empty one in
+-- memory with the given columns; its size limit is fixed at creation.
+DROP PROCEDURE IF EXISTS sp_new_memory_temp$$
+CREATE PROCEDURE sp_new_memory_temp(IN p_table VARCHAR(64), IN p_columns TEXT)
 BEGIN
   DECLARE v_heap_size BIGINT UNSIGNED DEFAULT @@SESSION.max_heap_table_size;
   DECLARE EXIT HANDLER FOR SQLEXCEPTION
@@ -324,34 +334,32 @@ BEGIN
     SET SESSION max_heap_table_size = v_heap_size;
     RESIGNAL;
   END;
-  DROP TEMPORARY TABLE IF EXISTS temp_store_goods;
+  CALL sp_exec_text(CONCAT('DROP TEMPORARY TABLE IF EXISTS ', p_table));
   SET SESSION max_heap_table_size = GREATEST(v_heap_size, 1073741824);
-  CREATE TEMPORARY TABLE temp_store_goods (
-    id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
-    quantity decimal(20,10) DEFAULT NULL, amount decimal(20,10) DEFAULT NULL,
-    PRIMARY KEY (id)) ENGINE=MEMORY DEFAULT CHARSET=utf8mb4;
+  CALL sp_exec_text(CONCAT('CREATE TEMPORARY TABLE ', p_table, ' (', p_columns,
+                         ') ENGINE=MEMORY DEFAULT CHARSET=utf8mb4'));
   SET SESSION max_heap_table_size = v_heap_size;
+END$$
+
+DROP PROCEDURE IF EXISTS sp_reset_temp_store_goods$$
+CREATE PROCEDURE sp_reset_temp_store_goods()
+BEGIN
+  CALL sp_new_memory_temp('temp_store_goods',
+    'id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
+     quantity decimal(20,10) DEFAULT NULL, amount decimal(20,10) DEFAULT NULL,
+     PRIMARY KEY (id)');
 END$$
 
 DROP PROCEDURE IF EXISTS sp_reset_temp_store_hz2$$
 CREATE PROCEDURE sp_reset_temp_store_hz2()
 BEGIN
-  DECLARE v_heap_size BIGINT UNSIGNED DEFAULT @@SESSION.max_heap_table_size;
-  DECLARE EXIT HANDLER FOR SQLEXCEPTION
-  BEGIN
-    SET SESSION max_heap_table_size = v_heap_size;
-    RESIGNAL;
-  END;
-  DROP TEMPORARY TABLE IF EXISTS temp_store_hz2;
-  SET SESSION max_heap_table_size = GREATEST(v_heap_size, 1073741824);
-  CREATE TEMPORARY TABLE temp_store_hz2 (
-    id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
-    start_quantity decimal(20,10) DEFAULT NULL, start_amount decimal(20,10) DEFAULT NULL,
-    in_quantity decimal(20,10) DEFAULT NULL, in_amount decimal(20,10) DEFAULT NULL,
-    out_quantity decimal(20,10) DEFAULT NULL, end_quantity decimal(20,10) DEFAULT NULL,
-    end_amount decimal(20,10) DEFAULT NULL, out_amount decimal(20,10) DEFAULT NULL,
-    sign int DEFAULT NULL, PRIMARY KEY (id)) ENGINE=MEMORY DEFAULT CHARSET=utf8mb4;
-  SET SESSION max_heap_table_size = v_heap_size;
+  CALL sp_new_memory_temp('temp_store_hz2',
+    'id int NOT NULL AUTO_INCREMENT, goods_id int DEFAULT NULL, store_id int DEFAULT NULL,
+     start_quantity decimal(20,10) DEFAULT NULL, start_amount decimal(20,10) DEFAULT NULL,
+     in_quantity decimal(20,10) DEFAULT NULL, in_amount decimal(20,10) DEFAULT NULL,
+     out_quantity decimal(20,10) DEFAULT NULL, end_quantity decimal(20,10) DEFAULT NULL,
+     end_amount decimal(20,10) DEFAULT NULL, out_amount decimal(20,10) DEFAULT NULL,
+     sign int DEFAULT NULL, PRIMARY KEY (id)');
 END$$
 
 -- Result tables shared by name with every client: each call fills a
